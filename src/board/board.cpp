@@ -1,0 +1,40 @@
+// The board, its deal and the per-game counters.
+#include "board/board.h"
+
+#include "board/random.h"
+#include "effects/banner.h"
+
+Board board;
+int32_t score = 0;
+int32_t tiles_popped = 0;
+GameProgress game_progress = GameProgress::fresh;
+
+void fill_board()
+{
+    // Storage order matters: the deal is the next 80 draws, column by column.
+    for (Cell& cell : board.cells) {
+        cell.offset_y = 0;
+        cell.offset_x = 0;
+        cell.colour = static_cast<uint8_t>(random_next() % colour_count + 1);
+    }
+}
+
+int clear_marks()
+{
+    for (Cell& cell : board.cells) {
+        cell.marked = 0;
+        cell.light = 0;
+        cell.flash = 0;
+    }
+    return 0;
+}
+
+void new_game()
+{
+    score = 0;
+    tiles_popped = 0;
+    banner_frames_left = 0;
+    fill_board();
+    clear_marks();
+    game_progress = GameProgress::fresh;
+}

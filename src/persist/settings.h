@@ -1,0 +1,27 @@
+// The five user settings and the files that carry them and the score tables
+// from one run to the next.
+#pragma once
+#include <cstdint>
+
+enum GameMode { MODE_TRADITIONAL = 0, MODE_CONTINOUS = 1, MODE_SHIFTER = 2, MODE_MEGASHIFTER = 3 };
+constexpr int MODE_COUNT = 4;
+enum Theme { THEME_ORIGINAL = 0, THEME_DICE = 1, THEME_SQUARES = 2, THEME_XMAS = 3, THEME_PACMANIA = 4 };
+constexpr int THEME_COUNT = 5;
+
+struct Settings {
+    int32_t sample_volume;  // 0..255, applied to every sample played
+    int32_t music_volume;   // 0..255, the MIDI volume
+    int32_t game_mode;      // GameMode
+    int32_t theme;          // Theme
+    int32_t animations;     // 0 off, anything else on
+};
+
+// All zero until load_saved_data runs.
+extern Settings settings;
+
+constexpr const char* SETTINGS_FILE = "zorbl.sav";
+
+// Start-up: the settings, then the four score tables (defaults where a file is missing).
+void load_saved_data();
+// Shutdown: the four score tables, then the settings.
+void save_saved_data();

@@ -1,0 +1,63 @@
+// The picture behind everything, the board well and its soft shadow, the
+// head-up boxes, the logo and the side buttons: drawn once at start-up.
+#include "shell/background.h"
+
+#include "shell/shell.h"
+
+void draw_framed_box(BITMAP* bitmap, int x1, int y1, int x2, int y2, int colour)
+{
+    rectfill(bitmap, x1, y1, x2, y2, colour);
+    // The edge lines are lit draws of level 170: the dark table takes a third
+    // of the way toward black, the white one a third toward white. The
+    // top-right and bottom-left corner pixels are left as they were.
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    color_map = &dark_light_table;
+    hline(bitmap, x1, y1 - 1, x2, 170);
+    vline(bitmap, x1 - 1, y1 - 1, y2, 170);
+    color_map = &white_light_table;
+    vline(bitmap, x2 + 1, y1, y2 + 1, 170);
+    hline(bitmap, x1, y2 + 1, x2, 170);
+    solid_mode();
+}
+
+void build_background()
+{
+    BITMAP* bg = BackgroundBitmap;
+    draw_sprite(bg, sprite(OBJ_BACKGROUND), 0, 0);
+
+    // The board well: a quarter of the way toward colour 0.
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    color_map = &trans_table_64;
+    rectfill(bg, 19, 9, 219, 169, 0);
+
+    // The shadow: nested rectangles, each darkening all it covers, so the
+    // shadow deepens one pixel at a time toward the well.
+    color_map = &dark_light_table;
+    rectfill(bg, 18, 8, 220, 170, 100);
+    rectfill(bg, 17, 7, 221, 171, 140);
+    rectfill(bg, 16, 6, 222, 172, 180);
+    rectfill(bg, 15, 5, 223, 173, 220);
+    solid_mode();
+
+    draw_framed_box(bg, 240, 20, 310, 35, 0);
+    draw_framed_box(bg, 240, 70, 310, 85, 0);
+    draw_framed_box(bg, 240, 120, 310, 135, 0);
+
+    // The logo with a faint halo either side.
+    color_map = &trans_table_64;
+    draw_trans_sprite(bg, sprite(OBJ_LOGO), 21, 180);
+    draw_trans_sprite(bg, sprite(OBJ_LOGO), 19, 180);
+    draw_sprite(bg, sprite(OBJ_LOGO), 20, 180);
+
+    draw_sprite(bg, sprite(OBJ_LABEL_SCORE), 235, 13);
+    draw_sprite(bg, sprite(OBJ_LABEL_TILES), 235, 63);
+    draw_sprite(bg, sprite(OBJ_LABEL_MODE), 235, 113);
+
+    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 200, 180);
+    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 210, 198);
+    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 220, 216);
+
+    draw_sprite(bg, sprite(OBJ_LABEL_NEW_GAME), 220, 183);
+    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_OPTIONS].dat), 230, 201);
+    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_QUIT].dat), 240, 219);
+}

@@ -1,0 +1,164 @@
+// Start-up and shutdown, in their fixed order, and the 15 ms frame tick.
+#include "shell/shell.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "effects/particles.h"
+#include "persist/settings.h"
+#include "shell/archive.h"
+#include "shell/input.h"
+#include "ui/buttons.h"
+
+BITMAP* BackBuffer = nullptr;
+BITMAP* BackgroundBitmap = nullptr;
+BITMAP* BannerBitmap = nullptr;
+DATAFILE* Datafile = nullptr;
+
+COLOR_MAP dark_light_table;
+COLOR_MAP white_light_table;
+COLOR_MAP trans_table_190;
+COLOR_MAP trans_table_220;
+COLOR_MAP trans_table_64;
+RGB_MAP rgb_table;
+
+volatile int tick_counter = 0;
+bool sound_ready = false;
+
+namespace {
+
+// The library's message box, and the same line on stderr for a terminal.
+[[noreturn]] void fail(const char* message)
+{
+    std::fprintf(stderr, "zorbl: %s\n", message);
+    allegro_message("%s", message);
+    std::exit(1);
+}
+
+// The largest window that fits the desktop, else a plain window, else
+// whatever the library picks at 320 x 240.
+bool open_display()
+{
+    set_color_depth(8);
+    int desktop_width = 0;
+    int desktop_height = 0;
+    if (get_desktop_resolution(&desktop_width, &desktop_height) != 0) {
+        desktop_width = SCREEN_WIDTH;
+        desktop_height = SCREEN_HEIGHT;
+    }
+    const int k = choose_scale(desktop_width, desktop_height);
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH * k, SCREEN_HEIGHT * k, 0, 0) == 0) {
+        display_scale = k;
+        return true;
+    }
+    display_scale = 1;
+    if (k != 1 && set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0)
+        return true;
+    return set_gfx_mode(GFX_AUTODETECT, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
+}
+
+// Sound is all or nothing: a patch set without a digital device makes the
+// full install fail, so try without MIDI, then go on silent.
+void install_sound_or_silence()
+{
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) == 0) {
+        sound_ready = true;
+        return;
+    }
+    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0) {
+        sound_ready = true;
+        return;
+    }
+    sound_ready = false;
+}
+
+struct OptionButton {
+    int id, sprite, x, y;
+};
+
+// In the order they are added: later buttons win a shared point.
+constexpr OptionButton OPTION_BUTTONS[] = {
+    {BUTTON_MODE_PREV, OBJ_ARROW_LEFT, 30, 70},
+    {BUTTON_MODE_NEXT, OBJ_ARROW_RIGHT, 190, 70},
+    {BUTTON_THEME_PREV, OBJ_ARROW_LEFT, 30, 110},
+    {BUTTON_THEME_NEXT, OBJ_ARROW_RIGHT, 190, 110},
+    {BUTTON_ANIMATIONS, OBJ_CHECK_BOX, 22, 140},
+    {BUTTON_SAMPLE_VOLUME, OBJ_SAMPLE_KNOB, 160, 40},
+    {BUTTON_MUSIC_VOLUME, OBJ_MUSIC_KNOB, 160, 20},
+    {BUTTON_CLOSE, OBJ_CLOSE, 190, 160},
+};
+
+} // namespace
+
+void tick_handler() { tick_counter = tick_counter + 1; }
+END_OF_FUNCTION(tick_handler)
+
+void wait_for_tick()
+{
+    // Sleep between looks: the player may think for minutes.
+    while (tick_counter == 0)
+        rest(1);
+}
+
+void build_colour_tables()
+{
+    RGB* palette = game_palette();
+    // The RGB map first and installed: the other tables are built through it.
+    create_rgb_table(&rgb_table, palette, nullptr);
+    rgb_map = &rgb_table;
+    create_light_table(&dark_light_table, palette, 0, 0, 0, nullptr);
+    create_light_table(&white_light_table, palette, 63, 63, 63, nullptr);
+    create_trans_table(&trans_table_190, palette, 190, 190, 190, nullptr);
+    create_trans_table(&trans_table_220, palette, 220, 220, 220, nullptr);
+    create_trans_table(&trans_table_64, palette, 64, 64, 64, nullptr);
+}
+
+void init_game()
+{
+    if (allegro_init() != 0) {
+        std::fprintf(stderr, "zorbl: cannot start: no display (run it in a desktop session, or under xvfb-run)\n");
+        std::exit(1);
+    }
+    set_window_title("zorbl");
+    if (!open_display())
+        fail("Cannot open a 320 x 240 display.");
+    packfile_password(PACKFILE_PASSWORD);
+    install_keyboard();
+    install_timer();
+    LOCK_VARIABLE(tick_counter);
+    LOCK_FUNCTION(tick_handler);
+    install_int(tick_handler, 15);
+    tick_counter = 0;
+
+    BackBuffer = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    BackgroundBitmap = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    BannerBitmap = create_bitmap(200, 50);
+    if (BackBuffer == nullptr || BackgroundBitmap == nullptr || BannerBitmap == nullptr)
+        fail("Not enough memory for the game's bitmaps.");
+
+    Datafile = load_archive(ARCHIVE_PATH);
+    if (Datafile == nullptr)
+        fail("Failed to load data.");
+
+    install_mouse();
+    install_sound_or_silence();
+    build_colour_tables();
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+
+    load_saved_data();
+    set_volume(-1, settings.music_volume);
+    particles_clear();
+
+    options_buttons = button_list_create();
+    for (const OptionButton& b : OPTION_BUTTONS)
+        button_add(options_buttons, Datafile, b.sprite, b.sprite, b.x, b.y, b.id);
+}
+
+void shutdown_game()
+{
+    fade_out(16);
+    save_saved_data();
+    destroy_bitmap(BackBuffer);
+    BackBuffer = nullptr;
+    allegro_exit();
+}

@@ -1,0 +1,41 @@
+// The one place that reads the mouse: the window may be enlarged k times,
+// and everything else in the game works in 320 x 240 game pixels.
+#include "shell/input.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+
+#include "shell/catalogue.h"
+
+int display_scale = 1;
+
+namespace {
+PointerSource pointer_source = nullptr;
+}
+
+int choose_scale(int desktop_width, int desktop_height)
+{
+    int k = 1;
+    // 90 % of the desktop, in whole pixels, without floating point.
+    for (int candidate = 2; candidate <= 6; ++candidate) {
+        if (SCREEN_WIDTH * candidate * 10 <= desktop_width * 9 && SCREEN_HEIGHT * candidate * 10 <= desktop_height * 9)
+            k = candidate;
+    }
+    return k;
+}
+
+void set_pointer_source(PointerSource source) { pointer_source = source; }
+
+PointerState read_pointer()
+{
+    if (pointer_source != nullptr)
+        return pointer_source();
+    if (mouse_needs_poll())
+        poll_mouse();
+    PointerState p;
+    p.x = std::clamp(mouse_x / display_scale, 0, SCREEN_WIDTH - 1);
+    p.y = std::clamp(mouse_y / display_scale, 0, SCREEN_HEIGHT - 1);
+    p.b = mouse_b;
+    return p;
+}

@@ -1,0 +1,21 @@
+// The pointer, read in one place: window pixels mapped to game pixels.
+#pragma once
+
+struct PointerState {
+    int x;  // game pixels, 0..319
+    int y;  // 0..239
+    int b;  // button bits: 1 left, 2 right, 4 middle
+};
+
+// The game's view of the mouse right now.
+PointerState read_pointer();
+
+// The whole-number enlargement of the window, 1 on a 320 x 240 display.
+extern int display_scale;
+
+// The largest k in 1..6 whose 320k x 240k window fits in 90 % of the desktop.
+int choose_scale(int desktop_width, int desktop_height);
+
+// Tests drive the game with a scripted pointer; null restores the mouse.
+using PointerSource = PointerState (*)();
+void set_pointer_source(PointerSource source);

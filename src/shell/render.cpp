@@ -1,0 +1,123 @@
+// Every frame is composed here from the whole game state, in a fixed order,
+// into the back buffer, and shown with one copy to the screen.
+#include "shell/render.h"
+
+#include "board/board.h"
+#include "board/random.h"
+#include "effects/banner.h"
+#include "effects/particles.h"
+#include "persist/settings.h"
+#include "shell/input.h"
+#include "shell/shell.h"
+#include "ui/dialogs.h"
+#include "ui/highscore_display.h"
+#include "ui/options.h"
+
+uint8_t frame_counter = 0;
+unsigned long frames_presented = 0;
+const char* const mode_tags[4] = {"TRAD", "CONT", "SHFT", "MEGA"};
+
+namespace {
+
+constexpr int SIDE_BUTTON_X[3] = {200, 210, 220};
+constexpr int SIDE_BUTTON_Y[3] = {180, 198, 216};
+
+// Runs a moved tile's displacement down by 4 pixels: sideways first, then
+// the fall, so a tile first slides in and then drops.
+void decay_offsets(Cell& cell)
+{
+    if (cell.offset_x > 0)
+        cell.offset_x -= 4;
+    else if (cell.offset_x < 0)
+        cell.offset_x += 4;
+    else if (cell.offset_y > 0)
+        cell.offset_y -= 4;
+    else if (cell.offset_y < 0)
+        cell.offset_y += 4;
+}
+
+void draw_board()
+{
+    color_map = &dark_light_table;
+    for (int column = 0; column < BOARD_COLUMNS; ++column) {
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            Cell& cell = board.at(column, row);
+            if (cell.colour == 0)
+                continue;  // empty cells keep whatever offsets they hold
+            BITMAP* tile = sprite(OBJ_TILE_BASE + 5 * settings.theme + cell.colour);
+            const int home_x = BOARD_X + CELL_SIZE * column;
+            const int home_y = BOARD_Y + CELL_SIZE * row;
+            const bool shaking = cell.flash > 0 || cell.light > 0 || (cell.light == 0 && cell.marked);
+            int shake_x = 0;
+            int shake_y = 0;
+            if (shaking) {
+                // y is drawn before x: the order of draws is part of the game.
+                shake_y = home_y - 1 + random_next() % 3;
+                shake_x = home_x - 1 + random_next() % 3;
+            }
+            if (cell.flash > 0) {
+                // The white table stays current for the rest of the pass.
+                color_map = &white_light_table;
+                draw_lit_sprite(BackBuffer, tile, shake_x, shake_y, cell.flash);
+            } else if (cell.light > 0) {
+                draw_lit_sprite(BackBuffer, tile, shake_x, shake_y, cell.light);
+            } else if (cell.light < 0) {
+                // Shrinks about the cell's middle; the shift rounds toward minus infinity.
+                const int half = cell.light >> 1;
+                stretch_sprite(BackBuffer, tile, home_x - half, home_y - half, TILE_SIZE + cell.light,
+                               TILE_SIZE + cell.light);
+            } else if (cell.marked) {
+                draw_sprite(BackBuffer, tile, shake_x, shake_y);
+            } else {
+                draw_sprite(BackBuffer, tile, home_x + cell.offset_x, home_y + cell.offset_y);
+            }
+            decay_offsets(cell);
+        }
+    }
+}
+
+void draw_side_panel_numbers()
+{
+    FONT* f = game_font();
+    textprintf_right_ex(BackBuffer, f, 310, 19, -1, -1, "%d", score);
+    textprintf_right_ex(BackBuffer, f, 310, 69, -1, -1, "%d", tiles_popped);
+    textprintf_right_ex(BackBuffer, f, 310, 119, -1, -1, "%s", mode_tags[settings.game_mode]);
+}
+
+} // namespace
+
+void render_frame(bool draw_pointer)
+{
+    const PointerState pointer = read_pointer();
+    ++frame_counter;
+    blit(BackgroundBitmap, BackBuffer, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    draw_board();
+    draw_points_banner();
+    if (hovered_side_button >= 0 && hovered_side_button <= 2)
+        draw_sprite(BackBuffer, sprite(OBJ_SIDE_HOVER), SIDE_BUTTON_X[hovered_side_button],
+                    SIDE_BUTTON_Y[hovered_side_button]);
+    if (highscores_shown)
+        draw_highscore_overlay();
+    draw_game_over_panel();
+    draw_side_panel_numbers();
+    particles_update();
+    if (options_open)
+        options_frame();
+    if (draw_pointer)
+        draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
+}
+
+void present_frame()
+{
+    ++frames_presented;
+    if (screen == nullptr)
+        return;  // no display: tests compose frames into memory only
+    vsync();
+    acquire_screen();
+    if (display_scale == 1)
+        blit(BackBuffer, screen, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    else
+        stretch_blit(BackBuffer, screen, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, SCREEN_WIDTH * display_scale,
+                     SCREEN_HEIGHT * display_scale);
+    release_screen();
+}

@@ -1,0 +1,39 @@
+// Program-wide objects made at start-up and alive for the whole run: the three
+// bitmaps, the archive, the colour tables and the frame tick.
+#pragma once
+#include <allegro.h>
+
+#include "shell/catalogue.h"
+
+extern BITMAP* BackBuffer;        // every frame is composed here
+extern BITMAP* BackgroundBitmap;  // the static frame art, copied in each frame
+extern BITMAP* BannerBitmap;      // the points banner, 200 x 50
+extern DATAFILE* Datafile;        // the loaded archive
+
+extern COLOR_MAP dark_light_table;   // lit draws toward black
+extern COLOR_MAP white_light_table;  // lit draws toward white
+extern COLOR_MAP trans_table_190;    // banner, panel, particles
+extern COLOR_MAP trans_table_220;    // dialogs, name entry, options screen
+extern COLOR_MAP trans_table_64;     // logo halo, board-well tint
+extern RGB_MAP rgb_table;
+
+// Raised by the timer every 15 ms, set to 0 by the frame loops.
+extern volatile int tick_counter;
+// True when sound is installed (digital, and MIDI if it could be had).
+extern bool sound_ready;
+
+void tick_handler();
+void init_game();
+void shutdown_game();
+
+// The frame loops' pacing: after a frame, wait (sleeping) for the next tick.
+void wait_for_tick();
+
+// Typed access to an archive object.
+inline BITMAP* sprite(int index) { return static_cast<BITMAP*>(Datafile[index].dat); }
+inline SAMPLE* sample(int index) { return static_cast<SAMPLE*>(Datafile[index].dat); }
+inline FONT* game_font() { return static_cast<FONT*>(Datafile[OBJ_FONT].dat); }
+inline RGB* game_palette() { return static_cast<RGB*>(Datafile[OBJ_PALETTE].dat); }
+
+// Builds the six colour tables from the game palette, RGB map first (installed).
+void build_colour_tables();

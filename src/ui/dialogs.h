@@ -1,0 +1,16 @@
+// The side buttons of the play screen, the Yes/No boxes, the options loop
+// and the wait after a game.
+#pragma once
+
+enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
+
+// -1, or the side button under the pointer at the last handle_side_buttons.
+extern int hovered_side_button;
+
+// true for "Yes!", false for "No!". A null line takes no room and is not printed.
+bool confirm_dialog(const char* line1, const char* line2);
+// Polled once a frame: 0 nothing, 1 new game, 3 quit.
+int handle_side_buttons();
+void run_options();
+// Shows the table of the current mode until the player picks: 1 new game, 3 quit.
+int game_over_wait();

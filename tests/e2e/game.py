@@ -1,0 +1,197 @@
+"""End-to-end harness: runs the real game in an X display (Xvfb), drives it
+with xdotool and reads what it shows from screenshots of the display."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+BIN = os.environ.get("ZORBL_BIN", "")
+ARCHIVE = os.environ.get("ZORBL_ARCHIVE", "")
+ASSETS = os.environ.get("ZORBL_ASSETS", "")
+HUD_MASK = os.environ.get("ZORBL_HUD_MASK", "")
+CONVERT = "/usr/bin/convert"
+WIDTH, HEIGHT = 320, 240
+
+
+def require_display():
+    """Skip (exit 77) where there is no X display to run in."""
+    if not os.environ.get("DISPLAY"):
+        print("no DISPLAY: end-to-end tests need scripts/test's Xvfb")
+        sys.exit(77)
+
+
+def fail(message):
+    print("FAIL: " + message)
+    sys.exit(1)
+
+
+def check(condition, message):
+    if not condition:
+        fail(message)
+    print("ok: " + message)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+def screenshot():
+    """The display as rows of (r, g, b)."""
+    xwd = subprocess.run(["xwd", "-root", "-silent"], check=True, capture_output=True).stdout
+    raw = subprocess.run([CONVERT, "xwd:-", "-depth", "8", "rgb:-"], input=xwd, check=True,
+                         capture_output=True).stdout
+    return [[tuple(raw[(y * WIDTH + x) * 3:(y * WIDTH + x) * 3 + 3]) for x in range(WIDTH)]
+            for y in range(HEIGHT)]
+
+
+def tile_colours():
+    """Centre colour of each tile colour of the first theme, from the asset build."""
+    colours = {}
+    with open(os.path.join(ASSETS, "tile_centres.txt")) as f:
+        for line in f:
+            c, r, g, b = (int(v) for v in line.split())
+            colours[(r, g, b)] = c
+    return colours
+
+
+def hud_mask(text):
+    out = subprocess.run([HUD_MASK, ARCHIVE, text], check=True, capture_output=True, text=True).stdout
+    return out.split()
+
+
+def shown_hud_mask(shot, top):
+    """The same mask read off a screenshot: box pixels that are not black."""
+    return ["".join("#" if shot[y][x] != (0, 0, 0) else "." for x in range(240, 311))
+            for y in range(top, top + 16)]
+
+
+class Game:
+    """One run of the game in a scratch working directory."""
+
+    def __init__(self, archive=True, archive_bytes=None, files=None):
+        self.dir = tempfile.mkdtemp(prefix="zorbl-e2e-")
+        os.makedirs(os.path.join(self.dir, "data"))
+        if archive_bytes is not None:
+            with open(os.path.join(self.dir, "data", "gfx.dat"), "wb") as f:
+                f.write(archive_bytes)
+        elif archive:
+            shutil.copy(ARCHIVE, os.path.join(self.dir, "data", "gfx.dat"))
+        for name, content in (files or {}).items():
+            with open(os.path.join(self.dir, name), "wb") as f:
+                f.write(content)
+        # The library's message box would wait for a person: a stand-in prints it.
+        bindir = os.path.join(self.dir, "bin")
+        os.makedirs(bindir)
+        with open(os.path.join(bindir, "xmessage"), "w") as f:
+            f.write('#!/bin/sh\nfor last; do :; done\necho "xmessage: $last" >&2\n')
+        os.chmod(os.path.join(bindir, "xmessage"), 0o755)
+        env = dict(os.environ, PATH=bindir + ":" + os.environ.get("PATH", ""))
+        self.proc = subprocess.Popen([BIN], cwd=self.dir, env=env, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE)
+        self.colours = None
+
+    def wait_exit(self, seconds=20):
+        try:
+            out, err = self.proc.communicate(timeout=seconds)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            out, err = self.proc.communicate()
+            fail("the game did not exit within %d s" % seconds)
+        return self.proc.returncode, out.decode(errors="replace"), err.decode(errors="replace")
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def wait_for_window(self, seconds=20):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            found = subprocess.run(["xdotool", "search", "--name", "zorbl"], capture_output=True, text=True)
+            if found.returncode == 0 and found.stdout.strip():
+                self.window = found.stdout.split()[0]
+                # The first pointer move after a window appears is ignored.
+                xdotool("mousemove", 5, 5)
+                time.sleep(0.1)
+                xdotool("mousemove", 300, 100)
+                return
+            if self.proc.poll() is not None:
+                fail("the game exited early: " + self.proc.stderr.read().decode(errors="replace"))
+            time.sleep(0.1)
+        fail("no game window within %d s" % seconds)
+
+    def skip_intro(self):
+        xdotool("mousemove", 300, 100)
+        subprocess.run(["xdotool", "windowfocus", self.window], capture_output=True)
+        xdotool("keydown", "Escape")
+        time.sleep(0.3)
+        xdotool("keyup", "Escape")
+
+    def read_board(self, shot=None):
+        """The board as eight strings of ten characters, '.' where no tile shows."""
+        if self.colours is None:
+            self.colours = tile_colours()
+        shot = shot or screenshot()
+        rows = []
+        for r in range(8):
+            row = ""
+            for c in range(10):
+                pixel = shot[20 + 20 * r][30 + 20 * c]
+                row += str(self.colours[pixel]) if pixel in self.colours else "."
+            rows.append(row)
+        return rows
+
+    def wait_for_board(self, seconds=30):
+        """Waits until every cell shows a tile (the fade-in has finished)."""
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            board = self.read_board()
+            if "." not in "".join(board):
+                time.sleep(0.3)
+                return self.read_board()
+            time.sleep(0.2)
+        fail("the board never showed 80 tiles")
+
+    def press(self, x, y, button=1):
+        xdotool("mousemove", x, y)
+        time.sleep(0.1)
+        xdotool("mousedown", button)
+        time.sleep(0.15)
+        xdotool("mouseup", button)
+        time.sleep(0.15)
+
+    def press_cell(self, column, row, button=1):
+        self.press(30 + 20 * column, 20 + 20 * row, button)
+
+    def park_pointer(self):
+        """Moves the pointer off the board so it hides no tile."""
+        xdotool("mousemove", 300, 100)
+        time.sleep(0.3)
+
+
+def find_group(board, column, row):
+    colour = board[row][column]
+    seen, todo = set(), [(column, row)]
+    while todo:
+        c, r = todo.pop()
+        if (c, r) in seen or not (0 <= c < 10 and 0 <= r < 8) or board[r][c] != colour:
+            continue
+        seen.add((c, r))
+        todo += [(c + 1, r), (c - 1, r), (c, r + 1), (c, r - 1)]
+    return seen
+
+
+def settle_traditional(board, popped):
+    """The board after a pop in the Traditional mode: tiles fall, emptied
+    columns close up toward the right."""
+    columns = []
+    for c in range(10):
+        column = [board[r][c] for r in range(8) if (c, r) not in popped and board[r][c] != "."]
+        columns.append(["."] * (8 - len(column)) + column)
+    kept = [col for col in columns if col[7] != "."]
+    columns = [["."] * 8] * (10 - len(kept)) + kept
+    return ["".join(columns[c][r] for c in range(10)) for r in range(8)]

@@ -1,0 +1,71 @@
+// Shared ground for the unit tests.
+#include "test_env.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "shell/archive.h"
+#include "shell/shell.h"
+
+void start_headless()
+{
+    static bool started = false;
+    if (!started) {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            std::abort();
+        set_color_depth(8);
+        started = true;
+    }
+    packfile_password(PACKFILE_PASSWORD);
+}
+
+void start_headless_with_archive()
+{
+    start_headless();
+    if (Datafile == nullptr) {
+        Datafile = load_archive(ZORBL_ARCHIVE);
+        ASSERT_NE(Datafile, nullptr) << "the built archive must load: " << ZORBL_ARCHIVE;
+        BackBuffer = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+        BackgroundBitmap = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+        BannerBitmap = create_bitmap(200, 50);
+        build_colour_tables();
+    }
+    select_palette(game_palette());
+}
+
+ScratchDir::ScratchDir()
+{
+    char pattern[] = "/tmp/zorbl-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+    previous_ = std::filesystem::current_path().string();
+    std::filesystem::current_path(path_);
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void write_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}

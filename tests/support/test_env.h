@@ -1,0 +1,29 @@
+// Shared ground for the unit tests: the library started without a window,
+// the built archive loaded, the game's bitmaps and colour tables made.
+#pragma once
+#include <string>
+
+// Starts the library with no system driver (memory bitmaps, packfiles,
+// fixed-point maths) and sets the packfile password. Safe to call repeatedly.
+void start_headless();
+
+// start_headless, then loads the built archive, the bitmaps and the colour
+// tables as start-up does, with the game palette selected.
+void start_headless_with_archive();
+
+// A fresh empty directory that becomes the working directory until the
+// returned guard's scope ends.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return path_; }
+private:
+    std::string path_;
+    std::string previous_;
+};
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);

@@ -1,0 +1,34 @@
+// Test tool: prints where the game's font puts pixels when a text is
+// right-aligned in a head-up box, as rows of '#' and '.', so that an
+// end-to-end test can read the score box of a screenshot without OCR.
+// Usage: hud_mask ARCHIVE TEXT
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/archive.h"
+#include "shell/catalogue.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        return 2;
+    set_color_depth(8);
+    packfile_password(PACKFILE_PASSWORD);
+    DATAFILE* data = load_archive(argv[1]);
+    if (data == nullptr)
+        return 2;
+    BITMAP* box = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    clear_to_color(box, 0);
+    textprintf_right_ex(box, static_cast<FONT*>(data[OBJ_FONT].dat), 310, 19, -1, -1, "%s", argv[2]);
+    // The box interior, as the background fills it with colour 0.
+    for (int y = 20; y <= 35; ++y) {
+        for (int x = 240; x <= 310; ++x)
+            std::putchar(getpixel(box, x, y) ? '#' : '.');
+        std::putchar('\n');
+    }
+    return 0;
+}
+END_OF_MAIN()

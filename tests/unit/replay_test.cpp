@@ -1,0 +1,90 @@
+// Golden replays: a fixed number of draws, a deal, then a script of pops in
+// each mode through the game loop's own press handling. The boards and
+// scores after every pop are written out and compared with tests/golden.
+// Set ZORBL_UPDATE_GOLDEN=1 to rewrite the files after a deliberate change.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "board/board.h"
+#include "board/game_loop.h"
+#include "board/groups.h"
+#include "board/random.h"
+#include "board_text.h"
+#include "persist/settings.h"
+#include "shell/input.h"
+#include "test_env.h"
+
+namespace {
+
+constexpr int DRAWS_BEFORE_DEAL = 1000;
+constexpr int POPS = 15;
+
+// The script: each pop takes the first group of two or more in storage order.
+bool first_group(int& column, int& row)
+{
+    for (column = 0; column < BOARD_COLUMNS; ++column) {
+        for (row = 0; row < BOARD_ROWS; ++row) {
+            if (board.at(column, row).colour == 0)
+                continue;
+            const int size = find_group(column, row);
+            clear_marks();
+            if (size >= 2)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::string replay(int mode)
+{
+    settings = Settings{0, 0, mode, THEME_ORIGINAL, 0};
+    random_restart();
+    for (int i = 0; i < DRAWS_BEFORE_DEAL; ++i)
+        random_next();
+    new_game();
+    selection_size = 0;
+    std::ostringstream out;
+    out << "deal\n" << board_text();
+    ClickState state = ClickState::idle;
+    for (int pop = 1; pop <= POPS; ++pop) {
+        int column, row;
+        if (!first_group(column, row)) {
+            out << "no pair left\n";
+            break;
+        }
+        const PointerState down{BOARD_X + CELL_SIZE * column + 5, BOARD_Y + CELL_SIZE * row + 5, 1};
+        const PointerState up{down.x, down.y, 0};
+        for (const PointerState& p : {down, up, down, up})
+            board_press_step(state, p);
+        out << "pop " << pop << " at " << column << "," << row << " score " << score << " tiles " << tiles_popped
+            << " draws " << random_draws() << "\n"
+            << board_text();
+    }
+    return out.str();
+}
+
+std::string golden_path(int mode)
+{
+    return std::string(ZORBL_SOURCE_DIR) + "/tests/golden/replay_mode" + std::to_string(mode) + ".txt";
+}
+
+} // namespace
+
+TEST(GoldenReplay, EachModePlaysTheScriptExactlyAsRecorded)
+{
+    start_headless_with_archive();
+    const bool update = std::getenv("ZORBL_UPDATE_GOLDEN") != nullptr;
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        const std::string played = replay(mode);
+        if (update) {
+            std::ofstream(golden_path(mode)) << played;
+            continue;
+        }
+        const std::string recorded = read_file(golden_path(mode));
+        ASSERT_FALSE(recorded.empty()) << "missing " << golden_path(mode);
+        EXPECT_EQ(played, recorded) << "mode " << mode << " no longer plays as recorded";
+    }
+}
