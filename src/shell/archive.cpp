@@ -106,7 +106,20 @@ bool rle_valid(Cursor& c)
     return runs.left() == 0 && c.skip(size_t(size));
 }
 
-bool palette_valid(Cursor& c) { return c.skip(PAL_SIZE * 3); }
+// 256 entries of red, green, blue and a filler byte. The library indexes a
+// 64-entry table with each component, so nothing above 63 may pass.
+bool palette_valid(Cursor& c)
+{
+    for (int entry = 0; entry < PAL_SIZE; ++entry) {
+        const int r = c.byte();
+        const int g = c.byte();
+        const int b = c.byte();
+        c.byte();
+        if (r > 63 || g > 63 || b > 63)
+            return false;
+    }
+    return c.ok;
+}
 
 bool sample_valid(Cursor& c)
 {

@@ -145,6 +145,18 @@ class Game:
             rows.append(row)
         return rows
 
+    def settled_board(self, seconds=10):
+        """The board once two looks half a second apart agree (animations done)."""
+        deadline = time.time() + seconds
+        last = self.read_board()
+        while time.time() < deadline:
+            time.sleep(0.5)
+            board = self.read_board()
+            if board == last:
+                return board
+            last = board
+        fail("the board never stopped moving")
+
     def wait_for_board(self, seconds=30):
         """Waits until every cell shows a tile (the fade-in has finished)."""
         deadline = time.time() + seconds

@@ -20,22 +20,27 @@
 namespace {
 
 constexpr int DRAWS_BEFORE_DEAL = 1000;
-constexpr int POPS = 15;
+constexpr int POPS = 40;
 
-// The script: each pop takes the first group of two or more in storage order.
-bool first_group(int& column, int& row)
+// The script: each pop takes the largest group, the first in storage order
+// among equals, so that columns empty and the modes part ways.
+bool largest_group(int& column, int& row)
 {
-    for (column = 0; column < BOARD_COLUMNS; ++column) {
-        for (row = 0; row < BOARD_ROWS; ++row) {
-            if (board.at(column, row).colour == 0)
+    int best = 1;
+    for (int c = 0; c < BOARD_COLUMNS; ++c) {
+        for (int r = 0; r < BOARD_ROWS; ++r) {
+            if (board.at(c, r).colour == 0)
                 continue;
-            const int size = find_group(column, row);
+            const int size = find_group(c, r);
             clear_marks();
-            if (size >= 2)
-                return true;
+            if (size > best) {
+                best = size;
+                column = c;
+                row = r;
+            }
         }
     }
-    return false;
+    return best >= 2;
 }
 
 std::string replay(int mode)
@@ -50,8 +55,9 @@ std::string replay(int mode)
     out << "deal\n" << board_text();
     ClickState state = ClickState::idle;
     for (int pop = 1; pop <= POPS; ++pop) {
-        int column, row;
-        if (!first_group(column, row)) {
+        int column = 0;
+        int row = 0;
+        if (!largest_group(column, row)) {
             out << "no pair left\n";
             break;
         }
