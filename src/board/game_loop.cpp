@@ -2,6 +2,8 @@
 // reads the pointer and keys and draws frames; the rules it calls do not.
 #include "board/game_loop.h"
 
+#include <cstring>
+
 #include "board/board.h"
 #include "board/groups.h"
 #include "board/random.h"
@@ -75,8 +77,12 @@ void play_game_over(int& loop_result)
 
     HighScoreTable& table = current_highscore_table();
     if (highscore_qualifies(table, candidate)) {
-        // The name and the padding byte after it make the 12-byte edit buffer.
-        enter_name("You got a highscore!", candidate.name);
+        // The entry edits a buffer of twelve bytes: ten characters, the
+        // cursor and a zero byte. The row keeps the name and its zero byte.
+        char name[NAME_ENTRY_BUFFER] = "_";
+        enter_name("You got a highscore!", name);
+        std::memcpy(candidate.name, name, sizeof candidate.name);
+        candidate.name[sizeof candidate.name - 1] = '\0';
         highscore_replace_lowest(table, candidate);
         highscore_sort(table);
         draw_frame();

@@ -8,7 +8,8 @@
 #include "persist/settings.h"
 #include "shell/archive.h"
 #include "shell/input.h"
-#include "ui/buttons.h"
+#include "ui/options.h"
+#include "ui/dialogs.h"
 
 BITMAP* BackBuffer = nullptr;
 BITMAP* BackgroundBitmap = nullptr;
@@ -72,22 +73,6 @@ void install_sound_or_silence()
     sound_ready = false;
 }
 
-struct OptionButton {
-    int id, sprite, x, y;
-};
-
-// In the order they are added: later buttons win a shared point.
-constexpr OptionButton OPTION_BUTTONS[] = {
-    {BUTTON_MODE_PREV, OBJ_ARROW_LEFT, 30, 70},
-    {BUTTON_MODE_NEXT, OBJ_ARROW_RIGHT, 190, 70},
-    {BUTTON_THEME_PREV, OBJ_ARROW_LEFT, 30, 110},
-    {BUTTON_THEME_NEXT, OBJ_ARROW_RIGHT, 190, 110},
-    {BUTTON_ANIMATIONS, OBJ_CHECK_BOX, 22, 140},
-    {BUTTON_SAMPLE_VOLUME, OBJ_SAMPLE_KNOB, 160, 40},
-    {BUTTON_MUSIC_VOLUME, OBJ_MUSIC_KNOB, 160, 20},
-    {BUTTON_CLOSE, OBJ_CLOSE, 190, 160},
-};
-
 } // namespace
 
 void tick_handler() { tick_counter = tick_counter + 1; }
@@ -122,6 +107,7 @@ void init_game()
     set_window_title("zorbl");
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
+    install_close_button();
     packfile_password(PACKFILE_PASSWORD);
     install_keyboard();
     install_timer();
@@ -149,9 +135,7 @@ void init_game()
     set_volume(-1, settings.music_volume);
     particles_clear();
 
-    options_buttons = button_list_create();
-    for (const OptionButton& b : OPTION_BUTTONS)
-        button_add(options_buttons, Datafile, b.sprite, b.sprite, b.x, b.y, b.id);
+    create_option_buttons();
 }
 
 void shutdown_game()

@@ -1,10 +1,200 @@
-// Side buttons, question boxes and the wait after a game. Until the
-// interface lands: no button acts and a finished game starts a new one.
+// The side buttons of the play screen, the sliding Yes/No boxes, the loop
+// that keeps the options open, and the wait after a game.
 #include "ui/dialogs.h"
 
-int hovered_side_button = -1;
+#include <algorithm>
 
-bool confirm_dialog(const char*, const char*) { return true; }  // stub: replaced with the interface
-int handle_side_buttons() { return 0; }                         // stub: replaced with the interface
-void run_options() {}                                           // stub: replaced with the interface
-int game_over_wait() { return 1; }                              // stub: replaced with the interface
+#include "board/board.h"
+#include "board/game_loop.h"
+#include "effects/pop.h"
+#include "persist/settings.h"
+#include "shell/background.h"
+#include "shell/input.h"
+#include "shell/render.h"
+#include "shell/shell.h"
+#include "ui/highscore_display.h"
+#include "ui/options.h"
+
+int hovered_side_button = -1;
+volatile int close_requested = 0;
+
+namespace {
+
+constexpr int SIDE_X[3] = {200, 210, 220};
+constexpr int SIDE_Y[3] = {180, 198, 216};
+constexpr int SIDE_SIZE = 17;
+constexpr int BOX_Y = 70;
+constexpr int SLIDE_STEP = 8;
+
+// Runs on the library's side: it only raises the flag.
+void on_close_button() { close_requested = 1; }
+END_OF_FUNCTION(on_close_button)
+
+// Exclusive bounds: the button's edge pixels are not part of it.
+bool over_side_button(int i, int x, int y)
+{
+    return SIDE_X[i] < x && x < SIDE_X[i] + SIDE_SIZE && SIDE_Y[i] < y && y < SIDE_Y[i] + SIDE_SIZE;
+}
+
+// One dialog frame: the scene, the box, its lines, the pointer. Returns the
+// pointer as sampled for this frame.
+PointerState dialog_frame(BITMAP* box, int x, int centre, const char* line1, const char* line2)
+{
+    const PointerState pointer = read_pointer();
+    render_frame(false);
+    color_map = &trans_table_220;
+    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    FONT* f = game_font();
+    if (line1 != nullptr)
+        textprintf_centre_ex(BackBuffer, f, centre, 75, -1, -1, "%s", line1);
+    if (line2 != nullptr)
+        textprintf_centre_ex(BackBuffer, f, centre, 90, -1, -1, "%s", line2);
+    textprintf_centre_ex(BackBuffer, f, centre, 115, -1, -1, "%s   %s", "Yes!", "No!");
+    draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
+    present_frame();
+    return pointer;
+}
+
+// The answer areas stand at fixed screen places, whatever the box's width.
+enum Answer { NO_ANSWER, ANSWER_YES, ANSWER_NO };
+
+Answer answer_at(const PointerState& sampled, int buttons)
+{
+    if (buttons != 1 || sampled.y < 115 || sampled.y > 130)
+        return NO_ANSWER;
+    if (sampled.x >= 85 && sampled.x <= 140)
+        return ANSWER_YES;
+    if (sampled.x >= 190 && sampled.x <= 240)
+        return ANSWER_NO;
+    return NO_ANSWER;
+}
+
+} // namespace
+
+void install_close_button()
+{
+    LOCK_VARIABLE(close_requested);
+    LOCK_FUNCTION(on_close_button);
+    set_close_button_callback(on_close_button);
+}
+
+void wait_for_release()
+{
+    while (read_pointer().b != 0)
+        rest(1);
+}
+
+bool confirm_dialog(const char* line1, const char* line2)
+{
+    FONT* f = game_font();
+    int widest = 0;
+    if (line1 != nullptr)
+        widest = std::max(widest, text_length(f, line1));
+    if (line2 != nullptr)
+        widest = std::max(widest, text_length(f, line2));
+    const int w = 20 + widest;
+    const int h = w / 2;
+
+    BITMAP* box = create_bitmap(w + 1, 71);
+    if (box == nullptr)
+        return false;
+    // Narrow boxes cut the answer plates at their borders; the answer areas
+    // stay where they are.
+    clear_to_color(box, COLOUR_DIALOG_FILL);
+    draw_framed_box(box, 3, 3, w - 3, 67, COLOUR_DIALOG_BOX);
+    draw_framed_box(box, h - 76, 45, h - 20, 62, COLOUR_DIALOG_FILL);
+    draw_framed_box(box, h + 30, 45, h + 76, 62, COLOUR_DIALOG_FILL);
+    rect(box, 0, 0, w, 70, COLOUR_OUTLINE);
+
+    play_cue(OBJ_SND_DIALOG);
+    for (int x = -w; x < 160 - h; x += SLIDE_STEP)
+        dialog_frame(box, x, x + h, line1, line2);
+
+    Answer answer = NO_ANSWER;
+    while (answer == NO_ANSWER) {
+        const PointerState sampled = dialog_frame(box, 160 - h, 160, line1, line2);
+        answer = answer_at(sampled, read_pointer().b);
+    }
+
+    play_cue(OBJ_SND_CLICK);
+    wait_for_release();
+    play_cue(OBJ_SND_DIALOG);
+    if (answer == ANSWER_YES) {
+        for (int x = 160 - h; x < 320; x += SLIDE_STEP)
+            dialog_frame(box, x, x + h, line1, line2);
+    } else {
+        for (int x = 160 - h; x > -w; x -= SLIDE_STEP)
+            dialog_frame(box, x, x + h, line1, line2);
+    }
+    destroy_bitmap(box);
+    return answer == ANSWER_YES;
+}
+
+int handle_side_buttons()
+{
+    const PointerState pointer = read_pointer();
+    hovered_side_button = -1;
+    for (int i = 0; i < 3; ++i) {
+        if (over_side_button(i, pointer.x, pointer.y))
+            hovered_side_button = i;
+    }
+
+    // The window's close button asks the quit question like the quit button.
+    if (close_requested) {
+        close_requested = 0;
+        if (confirm_dialog("Are you sure you", "want to quit?"))
+            return LOOP_QUIT;
+    }
+
+    int result = LOOP_CONTINUE;
+    if (hovered_side_button < 0)
+        return result;
+    if (pointer.b != 0)
+        play_cue(OBJ_SND_CLICK);
+    if (pointer.b == 1) {
+        switch (hovered_side_button) {
+        case SIDE_NEW_GAME:
+            if (game_progress != GameProgress::in_progress
+                || confirm_dialog("This will start a", "new game. Restart?"))
+                result = LOOP_NEW_GAME;
+            break;
+        case SIDE_OPTIONS:
+            run_options();
+            break;
+        case SIDE_QUIT:
+            if (confirm_dialog("Are you sure you", "want to quit?"))
+                result = LOOP_QUIT;
+            break;
+        }
+    }
+    if (pointer.b != 0)
+        wait_for_release();
+    return result;
+}
+
+void run_options()
+{
+    options_open = 1;
+    while (options_open) {
+        render_frame(true);
+        present_frame();
+    }
+}
+
+int game_over_wait()
+{
+    highscores_shown = 1;
+    int result;
+    do {
+        render_frame(true);
+        present_frame();
+        result = handle_side_buttons();
+        // The digit keys pick the mode; with several held the highest wins.
+        for (int digit = 0; digit < MODE_COUNT; ++digit) {
+            if (key[KEY_0 + digit])
+                settings.game_mode = digit;
+        }
+    } while (result == LOOP_CONTINUE);
+    highscores_shown = 0;
+    return result;
+}

@@ -6,6 +6,11 @@ enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
 
 // -1, or the side button under the pointer at the last handle_side_buttons.
 extern int hovered_side_button;
+// Raised when the player clicks the window's close button.
+extern volatile int close_requested;
+
+// Lets the window's close button raise close_requested.
+void install_close_button();
 
 // true for "Yes!", false for "No!". A null line takes no room and is not printed.
 bool confirm_dialog(const char* line1, const char* line2);
@@ -14,3 +19,5 @@ int handle_side_buttons();
 void run_options();
 // Shows the table of the current mode until the player picks: 1 new game, 3 quit.
 int game_over_wait();
+// Waits, sleeping, until no mouse button is held.
+void wait_for_release();

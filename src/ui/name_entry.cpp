@@ -1,4 +1,100 @@
-// The name entry. Until the interface lands it takes the empty name.
+// The name entry: a box slides in, takes typed keys until Enter, slides out.
 #include "ui/name_entry.h"
 
-void enter_name(const char*, char* buffer) { buffer[0] = 0; }  // stub: replaced with the interface
+#include <algorithm>
+
+#include "effects/pop.h"
+#include "shell/background.h"
+#include "shell/input.h"
+#include "shell/render.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int BOX_Y = 70;
+constexpr int SLIDE_STEP = 8;
+
+void entry_frame(BITMAP* box, int x, int centre, const char* title, const char* buffer)
+{
+    const PointerState pointer = read_pointer();
+    render_frame(false);
+    color_map = &trans_table_220;
+    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    FONT* f = game_font();
+    if (title != nullptr)
+        textprintf_centre_ex(BackBuffer, f, centre, 75, -1, -1, "%s", title);
+    textprintf_centre_ex(BackBuffer, f, centre, 94, -1, -1, "%s", buffer);
+    draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
+    present_frame();
+}
+
+void put_cursor(char* buffer, int cursor)
+{
+    buffer[cursor] = '_';
+    buffer[cursor + 1] = '\0';
+}
+
+} // namespace
+
+bool name_entry_key(char* buffer, int& cursor, int key_value)
+{
+    const int scancode = key_value >> 8;
+    if (scancode == KEY_ENTER) {
+        buffer[cursor] = '\0';
+        return true;
+    }
+    if (scancode == KEY_BACKSPACE) {
+        buffer[cursor] = '\0';
+        cursor = std::max(0, cursor - 1);
+        put_cursor(buffer, cursor);
+        return false;
+    }
+    // Only printable characters go in: an arrow key, Tab or the keypad's
+    // Enter would otherwise put a zero byte or a control character inside
+    // the name and hide whatever is typed after it.
+    const int character = key_value & 0xFF;
+    if (character < 32 || character > 126)
+        return false;
+    // At the tenth place the character is stored and at once covered by the cursor.
+    buffer[cursor] = static_cast<char>(character);
+    cursor = std::min(NAME_MAX_CHARS, cursor + 1);
+    put_cursor(buffer, cursor);
+    return false;
+}
+
+void enter_name(const char* title, char* buffer)
+{
+    FONT* f = game_font();
+    const int widest = std::max(title != nullptr ? text_length(f, title) : 0, text_length(f, buffer));
+    const int w = 20 + widest;
+    const int h = w / 2;
+    BITMAP* box = create_bitmap(w + 1, 51);
+    if (box == nullptr) {
+        buffer[0] = '\0';
+        return;
+    }
+    clear_to_color(box, COLOUR_DIALOG_FILL);
+    draw_framed_box(box, 3, 3, w - 3, 47, COLOUR_DIALOG_BOX);
+    rect(box, 0, 0, w, 50, COLOUR_OUTLINE);
+
+    for (int x = -w; x < 160 - h; x += SLIDE_STEP)
+        entry_frame(box, x, x + h, title, buffer);
+
+    // Keys pressed before the box came to rest are dropped.
+    clear_keybuf();
+    int cursor = 0;
+    for (;;) {
+        entry_frame(box, 160 - h, 160, title, buffer);
+        if (!keypressed())
+            continue;
+        // One key a frame; the rest wait in the queue.
+        play_cue(OBJ_SND_CLICK);
+        if (name_entry_key(buffer, cursor, readkey()))
+            break;
+    }
+
+    play_cue(OBJ_SND_DIALOG);
+    for (int x = 160 - h; x < 320; x += SLIDE_STEP)
+        entry_frame(box, x, x + h, title, buffer);
+    destroy_bitmap(box);
+}

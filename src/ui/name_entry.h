@@ -1,5 +1,13 @@
 // Typing a name into the high-score table.
 #pragma once
 
-// Edits `buffer` (12 bytes: ten characters, the cursor and a zero byte) in place.
+constexpr int NAME_ENTRY_BUFFER = 12;  // ten characters, the cursor, a zero byte
+constexpr int NAME_MAX_CHARS = 10;
+
+// Edits `buffer` (NAME_ENTRY_BUFFER bytes, starting as "_") in place until
+// Enter; it then holds the name alone.
 void enter_name(const char* title, char* buffer);
+
+// One key of the entry (scancode x 256 + character): edits the buffer and
+// the cursor; true when the key was Enter.
+bool name_entry_key(char* buffer, int& cursor, int key_value);

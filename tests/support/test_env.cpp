@@ -13,6 +13,7 @@
 
 #include "shell/archive.h"
 #include "shell/shell.h"
+#include "ui/options.h"
 
 void start_headless()
 {
@@ -36,6 +37,7 @@ void start_headless_with_archive()
         BackgroundBitmap = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
         BannerBitmap = create_bitmap(200, 50);
         build_colour_tables();
+        create_option_buttons();
     }
     select_palette(game_palette());
 }

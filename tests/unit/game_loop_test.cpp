@@ -8,6 +8,8 @@
 #include "effects/banner.h"
 #include "persist/settings.h"
 #include "shell/input.h"
+#include "shell/render.h"
+#include "board/groups.h"
 #include "test_env.h"
 
 namespace {
@@ -183,20 +185,35 @@ TEST(GameEnd, ABoardWithNoPairEndsTheGameInItsFirstFrame)
     set_pointer_source(nullptr);
 }
 
+namespace {
+// Once the board is empty the pointer rests on "Yes!" and its left button
+// goes down and up on every look, so the bonus box is answered at once.
+int looks = 0;
+PointerState answering_yes()
+{
+    if (!board_empty())
+        return scripted;
+    return {90, 120, ++looks & 1};
+}
+} // namespace
+
 TEST(GameEnd, PoppingTheLastTilesEarnsTheEmptyBoardBonus)
 {
     start_headless_with_archive();
     settings = Settings{0, 0, MODE_TRADITIONAL, 0, 0};
-    set_pointer_source(scripted_pointer);
-    set_board("..........\n..........\n..........\n..........\n..........\n..........\n..........\n........44");
+    set_pointer_source(answering_yes);
+    // A pair on the cells under the "Yes!" answer area.
+    set_board("..........\n..........\n..........\n..........\n..........\n...44.....\n..........\n..........");
     score = 0;
     ClickState state = ClickState::idle;
-    scripted = at_cell(9, 7, 1);
+    scripted = {90, 120, 1};
     EXPECT_EQ(play_frame(state), LOOP_CONTINUE);
     scripted.b = 0;
     EXPECT_EQ(play_frame(state), LOOP_CONTINUE);
     scripted.b = 1;
+    const unsigned long frames_before = frames_presented;
     EXPECT_EQ(play_frame(state), LOOP_GAME_OVER);
     EXPECT_EQ(score, 3 + EMPTY_BOARD_BONUS);
+    EXPECT_GT(frames_presented - frames_before, 10u) << "the box slid in and out";
     set_pointer_source(nullptr);
 }
