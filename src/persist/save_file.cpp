@@ -1,0 +1,71 @@
+// Whole-or-nothing writes of the packed save files.
+#include "persist/save_file.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// pack_fclose does not report a failed final flush (a full disk passes it
+// silently), so the only proof that the bytes arrived is reading them back.
+bool reads_back_equal(const char* file_name, const void* bytes, long size)
+{
+    PACKFILE* in = pack_fopen(file_name, "rp");
+    if (in == nullptr)
+        return false;
+    // One byte more than expected, so a longer file is caught too.
+    std::vector<unsigned char> found(static_cast<size_t>(size) + 1);
+    long got = pack_fread(found.data(), size + 1, in);
+    pack_fclose(in);
+    return got == size && std::memcmp(found.data(), bytes, static_cast<size_t>(size)) == 0;
+}
+
+// The content must be on disk before the rename makes it the only copy.
+bool flush_to_disk(const char* path)
+{
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return false;
+    bool flushed = fsync(fd) == 0;
+    close(fd);
+    return flushed;
+}
+
+std::string directory_of(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool save_packed_file(const char* file_name, const void* bytes, long size)
+{
+    const std::string temp = std::string(file_name) + ".tmp";
+
+    // When even the temporary file can't be made, nothing of ours exists to
+    // clean up; in particular a directory of that name is left alone.
+    PACKFILE* out = pack_fopen(temp.c_str(), "wp");
+    if (out == nullptr)
+        return false;
+    long written = pack_fwrite(bytes, size, out);
+    int closed = pack_fclose(out);
+
+    if (written != size || closed != 0 || !reads_back_equal(temp.c_str(), bytes, size)
+        || !flush_to_disk(temp.c_str()) || std::rename(temp.c_str(), file_name) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    // Makes the rename itself durable; the new file is in place either way.
+    flush_to_disk(directory_of(file_name).c_str());
+    return true;
+}

@@ -1,0 +1,86 @@
+// The five user settings and the files that carry them and the score tables.
+#include "persist/settings.h"
+
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "persist/highscore.h"
+#include "persist/save_file.h"
+
+Settings settings;
+
+namespace {
+
+constexpr int SETTINGS_BYTES = 5;
+
+// The values in the order of their bytes in the file.
+int32_t* const file_order[SETTINGS_BYTES] = {
+    &settings.sample_volume, &settings.music_volume, &settings.game_mode,
+    &settings.theme, &settings.animations,
+};
+
+void score_file_name(char (&name)[16], int mode)
+{
+    std::snprintf(name, sizeof name, "scores%d.sav", mode);
+}
+
+// Mode and theme index fixed-size tables all over the game.
+void take_out_of_range_as_zero()
+{
+    if (settings.game_mode < 0 || settings.game_mode >= MODE_COUNT)
+        settings.game_mode = MODE_TRADITIONAL;
+    if (settings.theme < 0 || settings.theme >= THEME_COUNT)
+        settings.theme = THEME_ORIGINAL;
+}
+
+}  // namespace
+
+// A settings file that opens is taken byte by byte with no defaults: values
+// whose bytes are missing from a short file are 0. Only a file that doesn't
+// open (missing, or under another password) gives the defaults.
+void load_saved_data()
+{
+    PACKFILE* in = pack_fopen(SETTINGS_FILE, "rp");
+    if (in != nullptr) {
+        settings = Settings{};
+        for (int32_t* value : file_order) {
+            unsigned char byte = 0;
+            if (pack_fread(&byte, 1, in) != 1)
+                break;
+            *value = byte;
+        }
+        pack_fclose(in);
+    } else {
+        settings = Settings{200, 100, MODE_TRADITIONAL, THEME_ORIGINAL, 1};
+    }
+    take_out_of_range_as_zero();
+
+    // The tables are made once; a later load refills the same storage.
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        if (highscore_tables[mode] == nullptr)
+            highscore_tables[mode] = highscore_table_new();
+        char name[16];
+        score_file_name(name, mode);
+        if (!highscore_load(*highscore_tables[mode], name))
+            highscore_defaults(*highscore_tables[mode]);
+    }
+}
+
+// Each file is written whole or not at all; a failure is silent and does not
+// stop the files after it.
+void save_saved_data()
+{
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        if (highscore_tables[mode] == nullptr)
+            continue;
+        char name[16];
+        score_file_name(name, mode);
+        highscore_save(*highscore_tables[mode], name);
+    }
+
+    unsigned char bytes[SETTINGS_BYTES];
+    for (int i = 0; i < SETTINGS_BYTES; ++i)
+        bytes[i] = static_cast<unsigned char>(*file_order[i] & 0xff);
+    save_packed_file(SETTINGS_FILE, bytes, SETTINGS_BYTES);
+}

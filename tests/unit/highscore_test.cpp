@@ -1,0 +1,444 @@
+// The high-score tables: ranking rules, their files, damaged files and safe saving.
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "persist/highscore.h"
+#include "persist/settings.h"
+#include "shell/catalogue.h"
+#include "test_env.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+HighScoreEntry entry(const char* name, uint32_t score)
+{
+    HighScoreEntry e{};
+    std::strncpy(e.name, name, sizeof e.name - 1);
+    e.score = score;
+    return e;
+}
+
+HighScoreTable defaults()
+{
+    HighScoreTable t{};
+    highscore_defaults(t);
+    return t;
+}
+
+bool same_bytes(const HighScoreTable& a, const HighScoreTable& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Writes bytes as the packfile layer's packed form under the given password.
+void write_packed(const char* name, const std::string& bytes, const char* password = PACKFILE_PASSWORD)
+{
+    packfile_password(password);
+    PACKFILE* out = pack_fopen(name, "wp");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(pack_fwrite(bytes.data(), static_cast<long>(bytes.size()), out), static_cast<long>(bytes.size()));
+    pack_fclose(out);
+    packfile_password(PACKFILE_PASSWORD);
+}
+
+// The 160 bytes of a table as the file holds them.
+std::string file_bytes(const HighScoreTable& t)
+{
+    std::string bytes;
+    for (const HighScoreEntry& row : t) {
+        bytes.append(row.name, sizeof row.name);
+        bytes.push_back(static_cast<char>(row.padding));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>((row.score >> (8 * i)) & 0xff));
+    }
+    return bytes;
+}
+
+// Within its scope no file may grow past the given size, as on a disk that
+// has just filled up: the write fails part-way through.
+class DiskFillsAfter {
+public:
+    explicit DiskFillsAfter(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~DiskFillsAfter() { setrlimit(RLIMIT_FSIZE, &previous_); }
+    DiskFillsAfter(const DiskFillsAfter&) = delete;
+    DiskFillsAfter& operator=(const DiskFillsAfter&) = delete;
+private:
+    rlimit previous_{};
+};
+
+class HighScoreFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        start_headless();
+        settings = Settings{};
+    }
+    void TearDown() override { packfile_password(PACKFILE_PASSWORD); }
+    ScratchDir dir;
+};
+
+}  // namespace
+
+// ---- Ranking at the end of a game ----
+
+TEST(HighScoreRanking, NewPlayerSeesXPlomtWithScoresFrom1000DownTo100)
+{
+    HighScoreTable t = defaults();
+    for (int k = 0; k < HIGHSCORE_ROWS; ++k) {
+        EXPECT_STREQ(t[k].name, "X Plomt") << "row " << k;
+        EXPECT_EQ(t[k].score, 1000u - 100u * k) << "row " << k;
+    }
+}
+
+TEST(HighScoreRanking, FilledTableSpacesScoresEvenlyAndKeepsAtMostTenLetters)
+{
+    HighScoreTable t{};
+    highscore_fill(t, "Abcdefghijklmnop", 95, 7);  // step 8, bottom never reached
+    for (int k = 0; k < HIGHSCORE_ROWS; ++k) {
+        EXPECT_STREQ(t[k].name, "Abcdefghij");
+        EXPECT_EQ(t[k].score, static_cast<uint32_t>(95 - 8 * k));
+    }
+}
+
+TEST(HighScoreRanking, ScoreOf100ReachesTheDefaultTableAndTakesTheLastRow)
+{
+    HighScoreTable t = defaults();
+    HighScoreEntry mine = entry("Ann", 100);
+    ASSERT_TRUE(highscore_qualifies(t, mine));
+    highscore_replace_lowest(t, mine);
+    HighScoreTable expected = defaults();
+    expected[9] = mine;
+    EXPECT_TRUE(same_bytes(t, expected)) << "only row 9 changes, to the whole new entry";
+    highscore_sort(t);
+    EXPECT_TRUE(same_bytes(t, expected)) << "row 9 stays last after the sort";
+}
+
+TEST(HighScoreRanking, ScoresOf99And0DoNotReachTheDefaultTable)
+{
+    HighScoreTable t = defaults();
+    EXPECT_FALSE(highscore_qualifies(t, entry("Ann", 99)));
+    EXPECT_FALSE(highscore_qualifies(t, entry("Ann", 0)));
+}
+
+TEST(HighScoreRanking, EqualScoreEndsDirectlyBelowTheRowsThatAlreadyHoldIt)
+{
+    HighScoreTable t = defaults();
+    t[6].score = 500;  // rows 5 and 6 both hold 500 now
+    std::strcpy(t[6].name, "Older");
+    HighScoreEntry mine = entry("Newest", 500);
+    ASSERT_TRUE(highscore_qualifies(t, mine));
+    highscore_replace_lowest(t, mine);
+    highscore_sort(t);
+
+    const char* names[HIGHSCORE_ROWS] = {"X Plomt", "X Plomt", "X Plomt", "X Plomt", "X Plomt",
+                                         "X Plomt", "Older", "Newest", "X Plomt", "X Plomt"};
+    const uint32_t scores[HIGHSCORE_ROWS] = {1000, 900, 800, 700, 600, 500, 500, 500, 300, 200};
+    for (int k = 0; k < HIGHSCORE_ROWS; ++k) {
+        EXPECT_STREQ(t[k].name, names[k]) << "row " << k;
+        EXPECT_EQ(t[k].score, scores[k]) << "row " << k;
+    }
+}
+
+TEST(HighScoreRanking, TieForLowestReplacesTheUpperRowAndKeepsTheOlderBelow)
+{
+    HighScoreTable t = defaults();
+    t[8] = entry("Eighth", 100);
+    t[9] = entry("Ninth", 100);
+    HighScoreEntry mine = entry("Newest", 100);
+    ASSERT_TRUE(highscore_qualifies(t, mine));
+    highscore_replace_lowest(t, mine);
+    EXPECT_STREQ(t[8].name, "Newest");
+    EXPECT_STREQ(t[9].name, "Ninth");
+    highscore_sort(t);
+    EXPECT_STREQ(t[8].name, "Newest");
+    EXPECT_STREQ(t[9].name, "Ninth");
+}
+
+TEST(HighScoreRanking, TableOfTenMillionOrMoreIsNeverChanged)
+{
+    HighScoreTable t{};
+    highscore_fill(t, "Legend", 19000000, 9000000);  // 19,000,000 down to 10,000,000
+    ASSERT_EQ(t[9].score, 10000000u);
+    const HighScoreTable before = t;
+    HighScoreEntry mine = entry("Upstart", 25000000);
+    EXPECT_TRUE(highscore_qualifies(t, mine));
+    highscore_replace_lowest(t, mine);
+    EXPECT_TRUE(same_bytes(t, before));
+}
+
+TEST(HighScoreRanking, ScoresAreComparedAsUnsignedNumbers)
+{
+    // Above 2^31 a signed comparison would rank these rows last.
+    HighScoreTable t = defaults();
+    t[9] = entry("Huge", 3000000000u);
+    highscore_sort(t);
+    EXPECT_STREQ(t[0].name, "Huge");
+    EXPECT_EQ(t[0].score, 3000000000u);
+    EXPECT_EQ(t[9].score, 200u);
+    EXPECT_TRUE(highscore_qualifies(t, entry("Big", 2500000000u)));
+    EXPECT_FALSE(highscore_qualifies(t, entry("Small", 199)));
+}
+
+// ---- Files: first run, round trip ----
+
+TEST_F(HighScoreFiles, FirstRunGivesEveryModeTheDefaultsAndQuittingWritesAllFiveFiles)
+{
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        ASSERT_NE(highscore_tables[mode], nullptr);
+        EXPECT_TRUE(same_bytes(*highscore_tables[mode], defaults())) << "mode " << mode;
+    }
+    save_saved_data();
+    for (const char* name : {"scores0.sav", "scores1.sav", "scores2.sav", "scores3.sav", "zorbl.sav"})
+        EXPECT_TRUE(fs::is_regular_file(name)) << name;
+    for (const auto& item : fs::directory_iterator(dir.path()))
+        EXPECT_NE(item.path().extension(), ".tmp") << "left behind: " << item.path();
+}
+
+TEST_F(HighScoreFiles, TablesComeBackExactlyAsTheyWereSavedAndStayWithTheirMode)
+{
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        HighScoreTable& t = *highscore_tables[mode];
+        highscore_fill(t, "Mode", 5000 * (mode + 1), 0);
+        t[3] = entry("Zed", 4000000000u);
+        t[3].padding = 0x5a;
+    }
+    HighScoreTable saved[MODE_COUNT];
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        saved[mode] = *highscore_tables[mode];
+    save_saved_data();
+
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        highscore_defaults(*highscore_tables[mode]);
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        EXPECT_TRUE(same_bytes(*highscore_tables[mode], saved[mode])) << "mode " << mode;
+}
+
+TEST_F(HighScoreFiles, ScoreFileHoldsTheRowsInTheirFixedLayoutUnderThePassword)
+{
+    HighScoreTable t = defaults();
+    t[0] = entry("Ann", 0x01020304);
+    t[0].padding = 7;
+    highscore_save(t, "scores0.sav");
+
+    PACKFILE* in = pack_fopen("scores0.sav", "rp");
+    ASSERT_NE(in, nullptr);
+    char bytes[200];
+    long got = pack_fread(bytes, sizeof bytes, in);
+    pack_fclose(in);
+    ASSERT_EQ(got, 160);
+    EXPECT_EQ(std::string(bytes, 16), std::string("Ann\0\0\0\0\0\0\0\0\x07\x04\x03\x02\x01", 16));
+    EXPECT_EQ(std::string(bytes, 160), file_bytes(t));
+
+    packfile_password(nullptr);
+    EXPECT_EQ(pack_fopen("scores0.sav", "rp"), nullptr) << "the file must be enciphered";
+}
+
+TEST_F(HighScoreFiles, CurrentTableFollowsTheChosenModeAndAStrayModeReadsTheFirst)
+{
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        settings.game_mode = mode;
+        EXPECT_EQ(&current_highscore_table(), highscore_tables[mode]);
+    }
+    for (int stray : {-1, 4, 255}) {
+        settings.game_mode = stray;
+        EXPECT_EQ(&current_highscore_table(), highscore_tables[0]) << "mode " << stray;
+    }
+}
+
+// ---- Damaged files fall back to the defaults ----
+
+TEST_F(HighScoreFiles, ShortTruncatedOrEmptyScoreFileGivesThatModeTheDefaults)
+{
+    HighScoreTable planted{};
+    highscore_fill(planted, "Planted", 90000, 0);
+    const std::string whole = file_bytes(planted);
+    write_packed("scores0.sav", whole.substr(0, 159));
+    write_packed("scores1.sav", "");
+    write_packed("scores2.sav", whole.substr(0, 16));
+    write_packed("scores3.sav", whole);
+    // A packed file cut short on disk.
+    std::string on_disk = read_file("scores3.sav");
+    write_file("scores3.sav", on_disk.substr(0, on_disk.size() / 2));
+
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        EXPECT_TRUE(same_bytes(*highscore_tables[mode], defaults())) << "mode " << mode;
+}
+
+TEST_F(HighScoreFiles, ShortFileLeavesTheTableAsItWas)
+{
+    HighScoreTable planted{};
+    highscore_fill(planted, "Planted", 90000, 0);
+    write_packed("short.sav", file_bytes(planted).substr(0, 100));
+    HighScoreTable t = defaults();
+    EXPECT_FALSE(highscore_load(t, "short.sav"));
+    EXPECT_TRUE(same_bytes(t, defaults()));
+}
+
+TEST_F(HighScoreFiles, OversizedScoreFileUsesItsFirst160Bytes)
+{
+    HighScoreTable planted{};
+    highscore_fill(planted, "Planted", 90000, 0);
+    write_packed("scores2.sav", file_bytes(planted) + std::string(500, '\xff'));
+    load_saved_data();
+    EXPECT_TRUE(same_bytes(*highscore_tables[2], planted));
+}
+
+TEST_F(HighScoreFiles, NameWithoutEndIsShownAsItsFirstTenLetters)
+{
+    HighScoreTable planted = defaults();
+    std::string bytes = file_bytes(planted);
+    bytes.replace(0, 12, "ABCDEFGHIJKL");  // no zero byte in the name, padding 'L'
+    write_packed("scores0.sav", bytes);
+    load_saved_data();
+    const HighScoreEntry& row = (*highscore_tables[0])[0];
+    EXPECT_EQ(row.name[10], '\0');
+    EXPECT_STREQ(row.name, "ABCDEFGHIJ");
+    EXPECT_EQ(row.padding, 'L');
+    EXPECT_EQ(row.score, 1000u);
+}
+
+TEST_F(HighScoreFiles, RandomBytesAndOtherPasswordsCountAsMissing)
+{
+    HighScoreTable planted{};
+    highscore_fill(planted, "Planted", 90000, 0);
+    std::mt19937 noise(1234);
+    std::string junk;
+    for (int i = 0; i < 300; ++i)
+        junk.push_back(static_cast<char>(noise() & 0xff));
+    write_file("scores0.sav", junk);
+    write_file("scores1.sav", file_bytes(planted));           // plain, not packed
+    write_packed("scores2.sav", file_bytes(planted), "other"); // another password
+    write_packed("scores3.sav", file_bytes(planted), nullptr); // packed with no password
+    write_packed("header.sav", "x");
+    const std::string header = read_file("header.sav").substr(0, 4);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        // Random bytes behind a valid packfile header: a file of junk that
+        // the packfile layer opens must still never crash the loader.
+        std::string tail;
+        for (int i = 0; i < 40 + attempt * 7; ++i)
+            tail.push_back(static_cast<char>(noise() & 0xff));
+        write_file("junk.sav", header + tail);
+        HighScoreTable t = defaults();
+        highscore_load(t, "junk.sav");
+        for (const HighScoreEntry& row : t)
+            EXPECT_LE(std::strlen(row.name), 10u);
+    }
+    load_saved_data();
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        EXPECT_TRUE(same_bytes(*highscore_tables[mode], defaults())) << "mode " << mode;
+}
+
+// ---- Saving never costs the old table ----
+
+class HighScoreSafeSaving : public HighScoreFiles {
+protected:
+    void SetUp() override
+    {
+        HighScoreFiles::SetUp();
+        load_saved_data();
+        for (int mode = 0; mode < MODE_COUNT; ++mode)
+            highscore_fill(*highscore_tables[mode], "Old", 7000, 0);
+        save_saved_data();
+        for (int mode = 0; mode < MODE_COUNT; ++mode) {
+            old_files[mode] = read_file(name(mode));
+            highscore_fill(*highscore_tables[mode], "New", 8000, 0);
+        }
+    }
+    static std::string name(int mode) { return "scores" + std::to_string(mode) + ".sav"; }
+    HighScoreTable reloaded(int mode)
+    {
+        HighScoreTable t{};
+        EXPECT_TRUE(highscore_load(t, name(mode).c_str()));
+        return t;
+    }
+    std::string old_files[MODE_COUNT];
+};
+
+TEST_F(HighScoreSafeSaving, WhenTheTemporaryFileCannotBeMadeTheOldFileStaysWhole)
+{
+    fs::create_directory("scores1.sav.tmp");
+    save_saved_data();
+    EXPECT_EQ(read_file("scores1.sav"), old_files[1]);
+    EXPECT_TRUE(fs::is_directory("scores1.sav.tmp")) << "not ours to remove";
+    EXPECT_STREQ(reloaded(0)[0].name, "New") << "the other modes are still saved";
+    EXPECT_STREQ(reloaded(2)[0].name, "New");
+}
+
+TEST_F(HighScoreSafeSaving, WhenTheFileNameIsTakenByAFolderTheFolderStaysAndNoTemporaryFileIsLeft)
+{
+    fs::remove("scores2.sav");
+    fs::create_directory("scores2.sav");
+    write_file("scores2.sav/keep", "x");
+    save_saved_data();
+    EXPECT_TRUE(fs::is_directory("scores2.sav"));
+    EXPECT_EQ(read_file("scores2.sav/keep"), "x");
+    EXPECT_FALSE(fs::exists("scores2.sav.tmp"));
+    EXPECT_STREQ(reloaded(3)[0].name, "New");
+}
+
+TEST_F(HighScoreSafeSaving, ADiskThatFillsUpMidWriteLeavesTheOldFileWhole)
+{
+    {
+        DiskFillsAfter full(12);  // room for the packfile header and little more
+        save_saved_data();
+    }
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        EXPECT_EQ(read_file(name(mode)), old_files[mode]) << "mode " << mode;
+        EXPECT_FALSE(fs::exists(name(mode) + ".tmp")) << "the failed temporary file is removed";
+    }
+
+    save_saved_data();  // with room again, the new tables arrive
+    EXPECT_STREQ(reloaded(0)[0].name, "New");
+}
+
+TEST_F(HighScoreSafeSaving, ATemporaryFileOnAnAlwaysFullDeviceLeavesTheOldFileWhole)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    fs::create_symlink("/dev/full", "scores0.sav.tmp");
+    save_saved_data();
+    EXPECT_EQ(read_file("scores0.sav"), old_files[0]);
+    EXPECT_FALSE(fs::exists(fs::symlink_status("scores0.sav.tmp")));
+}
+
+TEST_F(HighScoreSafeSaving, AReadOnlyFolderLeavesTheOldFilesWhole)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root from writing";
+    chmod(".", 0555);
+    save_saved_data();
+    chmod(".", 0755);
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        EXPECT_EQ(read_file(name(mode)), old_files[mode]) << "mode " << mode;
+}
+
+TEST_F(HighScoreSafeSaving, AnEarlierRunsLeftoverTemporaryFileDoesNotGetInTheWay)
+{
+    write_file("scores3.sav.tmp", "half a table from a run that crashed");
+    save_saved_data();
+    EXPECT_STREQ(reloaded(3)[0].name, "New");
+    EXPECT_FALSE(fs::exists("scores3.sav.tmp"));
+}
