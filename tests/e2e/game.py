@@ -25,6 +25,13 @@ def require_display():
 
 def fail(message):
     print("FAIL: " + message)
+    # The screen as it was, for whoever reads the failure.
+    shots = os.environ.get("ZORBL_E2E_SHOTS")
+    if shots and os.environ.get("DISPLAY"):
+        os.makedirs(shots, exist_ok=True)
+        path = os.path.join(shots, "fail-%d.png" % int(time.time() * 1000))
+        subprocess.run("xwd -root -silent | %s xwd:- %s" % (CONVERT, path), shell=True)
+        print("screen: " + path)
     sys.exit(1)
 
 
@@ -71,9 +78,10 @@ def shown_hud_mask(shot, top):
 class Game:
     """One run of the game in a scratch working directory."""
 
-    def __init__(self, archive=True, archive_bytes=None, files=None):
-        self.dir = tempfile.mkdtemp(prefix="zorbl-e2e-")
-        os.makedirs(os.path.join(self.dir, "data"))
+    def __init__(self, archive=True, archive_bytes=None, files=None, directory=None):
+        """A new scratch directory, or `directory` again to see what an earlier run left."""
+        self.dir = directory or tempfile.mkdtemp(prefix="zorbl-e2e-")
+        os.makedirs(os.path.join(self.dir, "data"), exist_ok=True)
         if archive_bytes is not None:
             with open(os.path.join(self.dir, "data", "gfx.dat"), "wb") as f:
                 f.write(archive_bytes)
@@ -84,7 +92,7 @@ class Game:
                 f.write(content)
         # The library's message box would wait for a person: a stand-in prints it.
         bindir = os.path.join(self.dir, "bin")
-        os.makedirs(bindir)
+        os.makedirs(bindir, exist_ok=True)
         with open(os.path.join(bindir, "xmessage"), "w") as f:
             f.write('#!/bin/sh\nfor last; do :; done\necho "xmessage: $last" >&2\n')
         os.chmod(os.path.join(bindir, "xmessage"), 0o755)
@@ -102,11 +110,12 @@ class Game:
             fail("the game did not exit within %d s" % seconds)
         return self.proc.returncode, out.decode(errors="replace"), err.decode(errors="replace")
 
-    def stop(self):
+    def stop(self, keep=False):
         if self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
+        if not keep:
+            shutil.rmtree(self.dir, ignore_errors=True)
 
     def wait_for_window(self, seconds=20):
         deadline = time.time() + seconds
@@ -145,16 +154,16 @@ class Game:
             rows.append(row)
         return rows
 
-    def settled_board(self, seconds=10):
-        """The board once two looks half a second apart agree (animations done)."""
+    def settled_board(self, seconds=15):
+        """The board once three looks 0.4 s apart agree: tiles have stopped
+        moving and the points banner (50 frames) has gone from over them."""
         deadline = time.time() + seconds
-        last = self.read_board()
+        looks = [self.read_board()]
         while time.time() < deadline:
-            time.sleep(0.5)
-            board = self.read_board()
-            if board == last:
-                return board
-            last = board
+            time.sleep(0.4)
+            looks = (looks + [self.read_board()])[-3:]
+            if len(looks) == 3 and looks[0] == looks[1] == looks[2]:
+                return looks[0]
         fail("the board never stopped moving")
 
     def wait_for_board(self, seconds=30):
@@ -207,3 +216,39 @@ def settle_traditional(board, popped):
     kept = [col for col in columns if col[7] != "."]
     columns = [["."] * 8] * (10 - len(kept)) + kept
     return ["".join(columns[c][r] for c in range(10)) for r in range(8)]
+
+
+SAVE_DUMP = os.environ.get("ZORBL_SAVE_DUMP", "")
+CLOSE_WINDOW = os.environ.get("ZORBL_CLOSE_WINDOW", "")
+
+# Game pixels of the side buttons, the Yes/No answers and the options controls.
+NEW_GAME_BUTTON = (208, 188)
+OPTIONS_BUTTON = (218, 206)
+QUIT_BUTTON = (228, 224)
+YES = (100, 120)
+NO = (200, 120)
+
+
+def saved(directory):
+    """What the game would load from a directory's save files: the five
+    settings, and each mode's rows as (score, name)."""
+    out = subprocess.run([SAVE_DUMP], cwd=directory, check=True, capture_output=True, text=True).stdout
+    settings, tables = [], {0: [], 1: [], 2: [], 3: []}
+    for line in out.splitlines():
+        if line.startswith("settings "):
+            settings = [int(v) for v in line.split()[1:]]
+        elif line.startswith("table "):
+            _, mode, _, points, *name = line.split(" ", 4)
+            tables[int(mode)].append((int(points), name[0] if name else ""))
+    return settings, tables
+
+
+def largest_group(board):
+    best = set()
+    for r in range(8):
+        for c in range(10):
+            if board[r][c] != ".":
+                group = find_group(board, c, r)
+                if len(group) > len(best):
+                    best = group
+    return best if len(best) >= 2 else None

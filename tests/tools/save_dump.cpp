@@ -1,0 +1,29 @@
+// Test tool: prints what the game would load from the save files of the
+// current directory, so end-to-end tests can check what a run wrote.
+// Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines.
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "persist/highscore.h"
+#include "persist/settings.h"
+#include "shell/catalogue.h"
+
+int main()
+{
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        return 2;
+    packfile_password(PACKFILE_PASSWORD);
+    load_saved_data();
+    std::printf("settings %d %d %d %d %d\n", settings.sample_volume, settings.music_volume, settings.game_mode,
+                settings.theme, settings.animations);
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        for (int row = 0; row < HIGHSCORE_ROWS; ++row) {
+            const HighScoreEntry& e = (*highscore_tables[mode])[row];
+            std::printf("table %d %d %u %.10s\n", mode, row, e.score, e.name);
+        }
+    return 0;
+}
+END_OF_MAIN()
