@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "shell/render.h"
 #include "shell/shell.h"
 
 int screenshot_counter = 0;
@@ -13,8 +14,8 @@ namespace {
 constexpr int LAST_PICTURE = 999;
 }
 
-// The last presented frame is the BackBuffer; the window may be scaled, so
-// the screen is never read. The picture is a plain PCX: the packfile password
+// The picture is the 320 x 240 frame the screen shows; the window may be
+// enlarged, so the screen itself is never read. The picture is a plain PCX: the packfile password
 // is off while it is written and back in force for the save files afterwards.
 // A picture that can't be written still uses up its number.
 void take_screenshot()
@@ -28,6 +29,6 @@ void take_screenshot()
     ++screenshot_counter;
 
     packfile_password(nullptr);
-    save_pcx(name, BackBuffer, palette);
+    save_pcx(name, last_presented_frame(), palette);
     packfile_password(PACKFILE_PASSWORD);
 }

@@ -59,18 +59,17 @@ bool open_display()
 }
 
 // Sound is all or nothing: a patch set without a digital device makes the
-// full install fail, so try without MIDI, then go on silent.
+// full install fail, so try without MIDI, then go on silent. The library
+// reads its patch set through the packfile layer, where our password would
+// hide it and leave the music silent.
 void install_sound_or_silence()
 {
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) == 0) {
+    packfile_password(nullptr);
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) == 0)
         sound_ready = true;
-        return;
-    }
-    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0) {
-        sound_ready = true;
-        return;
-    }
-    sound_ready = false;
+    else
+        sound_ready = install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) == 0;
+    packfile_password(PACKFILE_PASSWORD);
 }
 
 } // namespace

@@ -69,12 +69,16 @@ bool intro_continues(Intro& intro, bool escape_held)
 
 void play_intro()
 {
-    clear_to_color(screen, 0);
+    clear_screen();
     set_palette(game_palette());
     Intro intro;
     intro_setup(intro);
-    if (sound_ready)
+    if (sound_ready) {
+        // The synth loads the tune's instruments now, through the packfile layer.
+        packfile_password(nullptr);
         play_midi(static_cast<MIDI*>(Datafile[OBJ_MUSIC].dat), TRUE);
+        packfile_password(PACKFILE_PASSWORD);
+    }
     do {
         tick_counter = 0;
         intro_frame(intro);
@@ -82,5 +86,5 @@ void play_intro()
         present_frame();
     } while (intro_continues(intro, key[KEY_ESC]));
     fade_out(4);
-    clear_to_color(screen, 0);
+    clear_screen();
 }

@@ -2,6 +2,8 @@
 // into the back buffer, and shown with one copy to the screen.
 #include "shell/render.h"
 
+#include <cstring>
+
 #include "board/board.h"
 #include "board/random.h"
 #include "effects/banner.h"
@@ -18,6 +20,18 @@ unsigned long frames_presented = 0;
 const char* const mode_tags[4] = {"TRAD", "CONT", "SHFT", "MEGA"};
 
 namespace {
+
+// The 320 x 240 picture the screen shows now.
+BITMAP* presented = nullptr;
+
+bool same_picture(BITMAP* a, BITMAP* b)
+{
+    for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+        if (std::memcmp(a->line[y], b->line[y], SCREEN_WIDTH) != 0)
+            return false;
+    }
+    return true;
+}
 
 constexpr int SIDE_BUTTON_X[3] = {200, 210, 220};
 constexpr int SIDE_BUTTON_Y[3] = {180, 198, 216};
@@ -107,12 +121,32 @@ void render_frame(bool draw_pointer)
         draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
 }
 
+void clear_screen()
+{
+    clear_to_color(screen, 0);
+    if (presented != nullptr)
+        clear_to_color(presented, 0);
+}
+
+BITMAP* last_presented_frame()
+{
+    return presented != nullptr ? presented : BackBuffer;
+}
+
 void present_frame()
 {
     ++frames_presented;
     if (screen == nullptr)
         return;  // no display: tests compose frames into memory only
     vsync();
+    // A frame identical to the one on the screen is not copied again: on an
+    // idle board most frames are, and an enlarged copy is what costs.
+    if (presented == nullptr)
+        presented = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+    else if (same_picture(BackBuffer, presented))
+        return;
+    if (presented != nullptr)
+        blit(BackBuffer, presented, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     acquire_screen();
     if (display_scale == 1)
         blit(BackBuffer, screen, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Processor use of the running game idling on the board, from /proc over ten
+# seconds, in an Xvfb of the given size (the window's scale follows from it).
+# Usage: tests/bench/idle_cpu.sh [WIDTHxHEIGHT] [GAME_BINARY]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+size="${1:-320x240}"
+bin="${2:-$root/build/zorbl}"
+display=70
+while [ -e "/tmp/.X11-unix/X${display}" ] || [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
+Xvfb ":${display}" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+work=$(mktemp -d)
+trap 'kill $game $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+sleep 1
+export DISPLAY=":${display}"
+mkdir -p "$work/data" && cp "$root/data/gfx.dat" "$work/data/"
+(cd "$work" && exec "$bin" >/dev/null 2>&1) &
+game=$!
+sleep 2
+xdotool mousemove 5 5; sleep 0.1; xdotool mousemove 200 100
+xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
+sleep 4
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{print $14 + $15}' "/proc/$game/stat"; }
+before=$(cpu); start=$(date +%s.%N)
+sleep 10
+after=$(cpu); end=$(date +%s.%N)
+rss=$(awk '/VmHWM/ {print $2}' "/proc/$game/status")
+awk -v a="$before" -v b="$after" -v s="$start" -v e="$end" -v t="$ticks" -v r="$rss" -v z="$size" \
+  'BEGIN { printf "display %s: %.1f %% of one core idle, peak resident %.1f MB\n", z, 100 * (b - a) / t / (e - s), r / 1024 }'
