@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <semaphore.h>
 
 #include "effects/particles.h"
 #include "persist/settings.h"
@@ -74,14 +75,33 @@ void install_sound_or_silence()
 
 } // namespace
 
-void tick_handler() { tick_counter = tick_counter + 1; }
+namespace {
+// Wakes the frame loop once a tick instead of it looking every millisecond.
+sem_t tick_signal;
+bool tick_signal_ready = false;
+} // namespace
+
+void tick_handler()
+{
+    tick_counter = tick_counter + 1;
+    if (tick_signal_ready)
+        sem_post(&tick_signal);
+}
 END_OF_FUNCTION(tick_handler)
 
 void wait_for_tick()
 {
-    // Sleep between looks: the player may think for minutes.
+    // Sleep until the tick counter moves: the player may think for minutes.
+    // Signals left over from ticks nobody waited for are dropped first.
+    if (!tick_signal_ready) {
+        while (tick_counter == 0)
+            rest(1);
+        return;
+    }
+    while (sem_trywait(&tick_signal) == 0) {
+    }
     while (tick_counter == 0)
-        rest(1);
+        sem_wait(&tick_signal);
 }
 
 void build_colour_tables()
@@ -112,6 +132,7 @@ void init_game()
     install_timer();
     LOCK_VARIABLE(tick_counter);
     LOCK_FUNCTION(tick_handler);
+    tick_signal_ready = sem_init(&tick_signal, 0, 0) == 0;
     install_int(tick_handler, 15);
     tick_counter = 0;
 
