@@ -15,6 +15,15 @@ void button_add(ButtonList* list, DATAFILE* data, int normal_sprite, int hover_s
     last->next = button;
 }
 
+void button_list_free(ButtonList* list)
+{
+    while (list != nullptr) {
+        Button* next = list->next;
+        delete list;
+        list = next;
+    }
+}
+
 int button_hit_test(ButtonList* list, int px, int py)
 {
     // The walk never stops early: overlapping buttons are all hovered and

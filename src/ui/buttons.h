@@ -36,5 +36,7 @@ void button_add(ButtonList* list, DATAFILE* data, int normal_sprite, int hover_s
 int button_hit_test(ButtonList* list, int px, int py);
 // Hovered buttons lit at level 150 through the current colour map.
 void button_draw_all(BITMAP* dest, DATAFILE* data, ButtonList* list);
+// Releases a list and its buttons. The game's own list lives until the end.
+void button_list_free(ButtonList* list);
 // -1 for a coordinate keeps it.
 void button_move(ButtonList* list, int id, int x, int y);

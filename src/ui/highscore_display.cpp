@@ -12,7 +12,7 @@ int row_swing(int row)
 {
     // 4 x cos of the row's angle, in 256ths of a turn, rounded to whole pixels.
     const int angle = 4 * frame_counter + 21 * row;
-    return fixtoi(fixcos(itofix(angle)) << 2);
+    return fixtoi(fixcos(itofix(angle)) * 4);
 }
 
 void draw_highscore_overlay()

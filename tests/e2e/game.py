@@ -166,6 +166,16 @@ class Game:
                 return looks[0]
         fail("the board never stopped moving")
 
+    def board_becomes(self, expected, seconds=15):
+        """Waits for the board to show `expected` (frames may be slow, and the
+        points banner hides some tiles for 50 of them); returns the last look."""
+        deadline = time.time() + seconds
+        board = self.read_board()
+        while board != expected and time.time() < deadline:
+            time.sleep(0.3)
+            board = self.read_board()
+        return board
+
     def wait_for_board(self, seconds=30):
         """Waits until every cell shows a tile (the fade-in has finished)."""
         deadline = time.time() + seconds

@@ -39,7 +39,7 @@ try:
     game.press_cell(*cell)
     game.park_pointer()
     expected = settle_traditional(board, group)
-    shown = game.settled_board()
+    shown = game.board_becomes(expected)
     check(shown == expected, "the group of %d is gone and the tiles above have fallen\n%s\n%s"
           % (len(group), "\n".join(shown), "\n".join(expected)))
     points = len(group) * len(group) - 1

@@ -50,7 +50,7 @@ try:
     game.press(*NO)
     time.sleep(1)
     game.park_pointer()
-    check(game.proc.poll() is None and game.settled_board() == board, "quit answered No: play goes on")
+    check(game.proc.poll() is None and game.board_becomes(board) == board, "quit answered No: play goes on")
 
     # New game before the first pop: no question, a new deal.
     game.press(*NEW_GAME_BUTTON)
@@ -64,13 +64,13 @@ try:
     group = largest_group(board)
     score += len(group) * len(group) - 1
     board = pop(game, board, group)
-    check(game.settled_board() == board, "a group popped")
+    check(game.board_becomes(board) == board, "a group popped")
     game.press(*NEW_GAME_BUTTON)
     time.sleep(1)
     game.press(*NO)
     time.sleep(1)
     game.park_pointer()
-    check(game.settled_board() == board, "after the first pop, new game asks first and No keeps the board")
+    check(game.board_becomes(board) == board, "after the first pop, new game asks first and No keeps the board")
 
     # The options: mode refused while a game is in progress, theme, animations, volumes.
     game.press(*OPTIONS_BUTTON)
@@ -91,7 +91,7 @@ try:
     game.press(35, 115)    # back to the first theme
     game.press(200, 165)
     game.park_pointer()
-    check(game.settled_board() == board, "the first theme again, the board as it was")
+    check(game.board_becomes(board) == board, "the first theme again, the board as it was")
 
     # Play the game to its end, with animations off.
     while True:
@@ -101,7 +101,7 @@ try:
             break
         score += len(group) * len(group) - 1
         board = pop(game, board, group)
-        check(game.settled_board() == board, "popped %d tiles, the board as expected" % len(group))
+        check(game.board_becomes(board) == board, "popped %d tiles, the board as expected" % len(group))
     if "".join(board).count(".") == 80:
         score += 250
     check(shown_hud_mask(screenshot(), 20) == hud_mask(str(score)), "the score box shows %d" % score)

@@ -29,6 +29,8 @@ int main(int argc, char** argv)
             std::putchar(getpixel(box, x, y) ? '#' : '.');
         std::putchar('\n');
     }
+    destroy_bitmap(box);
+    unload_datafile(data);
     return 0;
 }
 END_OF_MAIN()

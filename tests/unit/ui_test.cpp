@@ -61,6 +61,7 @@ TEST_F(Interface, AButtonOwnsItsLeftAndTopEdgesButNotItsRightAndBottom)
     EXPECT_EQ(b->hovered, 0);
     EXPECT_EQ(button_hit_test(list, 30, 40 + b->height), 0);
     EXPECT_EQ(button_hit_test(list, 29, 40), 0);
+    button_list_free(list);
 }
 
 TEST_F(Interface, OverlappingButtonsAreBothLitAndTheLaterOneWins)
@@ -79,6 +80,8 @@ TEST_F(Interface, OverlappingButtonsAreBothLitAndTheLaterOneWins)
     button_draw_all(before, Datafile, empty);
     EXPECT_EQ(getpixel(before, 20, 20), 3) << "an empty list draws nothing";
     destroy_bitmap(before);
+    button_list_free(list);
+    button_list_free(empty);
 }
 
 TEST_F(Interface, MovingButtonsById)
@@ -97,6 +100,7 @@ TEST_F(Interface, MovingButtonsById)
     button_move(list, 2, -1, 77);
     EXPECT_EQ(list->next->next->y, 77);
     EXPECT_EQ(list->next->next->next->y, 77) << "every button with the id moves";
+    button_list_free(list);
 }
 
 TEST_F(Interface, AHoveredButtonIsLitTowardWhite)
@@ -118,6 +122,7 @@ TEST_F(Interface, AHoveredButtonIsLitTowardWhite)
             }
     EXPECT_GT(checked, 0);
     destroy_bitmap(dest);
+    button_list_free(list);
 }
 
 TEST_F(Interface, OptionArrowsStopAtTheirLimitsButAlwaysClick)
