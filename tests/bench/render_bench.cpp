@@ -4,6 +4,9 @@
 
 #include "board/board.h"
 #include "board/random.h"
+#include "effects/banner.h"
+#include "effects/particles.h"
+#include "ui/options.h"
 #include "persist/settings.h"
 #include "shell/background.h"
 #include "shell/input.h"
@@ -53,6 +56,33 @@ void BM_FullBoardFlashing(benchmark::State& state)
         render_frame(true);
 }
 BENCHMARK(BM_FullBoardFlashing);
+
+// The heaviest frame the game can compose: every tile shaking, the pool
+// full of sparks, the banner, the game-over panel and the options screen.
+void BM_WorstFrame(benchmark::State& state)
+{
+    prepare(0, 0, 1);
+    show_points_banner(6399);
+    game_over_panel_shown = 1;
+    panel_y = PANEL_REST_Y;
+    options_open = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        banner_frames_left = BANNER_FRAMES;
+        for (int i = 0; i < PARTICLE_POOL_SIZE; ++i) {
+            Particle& p = particle_pool[i];
+            p = Particle{(20 + i % 200) * 65536, (20 + i % 150) * 65536, 0, 0, COLOUR_SPARK, 1,
+                         i % 8 ? PARTICLE_PIXEL : PARTICLE_SPRITE};
+            if (p.kind == PARTICLE_SPRITE)
+                p.look = 3;
+        }
+        state.ResumeTiming();
+        render_frame(true);
+    }
+    options_open = 0;
+    game_over_panel_shown = 0;
+}
+BENCHMARK(BM_WorstFrame);
 
 } // namespace
 
