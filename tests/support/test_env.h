@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include <sys/resource.h>
+
 // Starts the library with no system driver (memory bitmaps, packfiles,
 // fixed-point maths) and sets the packfile password. Safe to call repeatedly.
 void start_headless();
@@ -27,3 +29,15 @@ private:
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
+
+// Within its scope no file may grow past the given size, as on a disk that
+// has just filled up: the write fails part-way through.
+class DiskFillsAfter {
+public:
+    explicit DiskFillsAfter(rlim_t bytes);
+    ~DiskFillsAfter() { setrlimit(RLIMIT_FSIZE, &previous_); }
+    DiskFillsAfter(const DiskFillsAfter&) = delete;
+    DiskFillsAfter& operator=(const DiskFillsAfter&) = delete;
+private:
+    rlimit previous_{};
+};

@@ -65,25 +65,6 @@ std::string file_bytes(const HighScoreTable& t)
     return bytes;
 }
 
-// Within its scope no file may grow past the given size, as on a disk that
-// has just filled up: the write fails part-way through.
-class DiskFillsAfter {
-public:
-    explicit DiskFillsAfter(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~DiskFillsAfter() { setrlimit(RLIMIT_FSIZE, &previous_); }
-    DiskFillsAfter(const DiskFillsAfter&) = delete;
-    DiskFillsAfter& operator=(const DiskFillsAfter&) = delete;
-private:
-    rlimit previous_{};
-};
-
 class HighScoreFiles : public ::testing::Test {
 protected:
     void SetUp() override

@@ -56,25 +56,6 @@ void expect_settings(int sample, int music, int mode, int theme, int animations)
     EXPECT_EQ(settings.animations, animations);
 }
 
-// Within its scope no file may grow past the given size, as on a disk that
-// has just filled up: the write fails part-way through.
-class DiskFillsAfter {
-public:
-    explicit DiskFillsAfter(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~DiskFillsAfter() { setrlimit(RLIMIT_FSIZE, &previous_); }
-    DiskFillsAfter(const DiskFillsAfter&) = delete;
-    DiskFillsAfter& operator=(const DiskFillsAfter&) = delete;
-private:
-    rlimit previous_{};
-};
-
 class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
