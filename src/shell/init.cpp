@@ -9,8 +9,8 @@
 #include "persist/settings.h"
 #include "shell/archive.h"
 #include "shell/input.h"
-#include "ui/options.h"
 #include "ui/dialogs.h"
+#include "ui/options.h"
 
 BITMAP* BackBuffer = nullptr;
 BITMAP* BackgroundBitmap = nullptr;
@@ -73,12 +73,10 @@ void install_sound_or_silence()
     packfile_password(PACKFILE_PASSWORD);
 }
 
-} // namespace
-
-namespace {
 // Wakes the frame loop once a tick instead of it looking every millisecond.
 sem_t tick_signal;
 bool tick_signal_ready = false;
+
 } // namespace
 
 void tick_handler()
