@@ -4,6 +4,7 @@
 #include "art.h"
 
 #include <cstring>
+#include <vector>
 
 namespace art {
 
@@ -255,8 +256,12 @@ BITMAP* font_grid(int* cell_height) {
             char c = static_cast<char>(32 + i);
             int cw = glyph_width(c) + 2;
             clear_to_color(cell, 0);
-            // one empty row on top keeps the text off the frame lines it sits on
-            draw_glyph(cell, 0, 1, c, 1, GAME_INKS);
+            // A dark rim all round each glyph keeps the text readable on any
+            // picture it lands on: tiles, the well, the dialog boxes. The
+            // glyph sits one pixel in from the cell's top and left for it.
+            const Inks bare = {{GAME_INKS.band[0], GAME_INKS.band[1], GAME_INKS.band[2], GAME_INKS.band[3]}, 0};
+            draw_glyph(cell, 1, 1, c, 1, bare);
+            add_outline(cell, GAME_INKS.shadow);
             blit(cell, b, 0, 0, x, y, cw, H);
             x += cw + 1;
         }
@@ -277,18 +282,44 @@ Mask block_letters(const std::string& s, int block, const std::vector<int>& gaps
     for (size_t i = 0; i < s.size(); ++i) {
         char c = s[i];
         int gw = glyph_width(c);
+        // Blocks that meet only at a corner are joined by a 45-degree bridge
+        // across the two empty cells beside that corner, so diagonal strokes
+        // run smooth instead of as a string of beads.
+        struct Bridge {
+            int gx, row, dir;
+        };
+        std::vector<Bridge> bridges;
+        std::vector<bool> bridged(static_cast<size_t>(gw * 7), false);
+        auto mark = [&](int gx, int row) {
+            if (gx >= 0 && gx < gw && row >= 0 && row < 7) bridged[static_cast<size_t>(row * gw + gx)] = true;
+        };
+        auto is_bridged = [&](int gx, int row) {
+            return gx >= 0 && gx < gw && row >= 0 && row < 7 && bridged[static_cast<size_t>(row * gw + gx)];
+        };
+        for (int row = 0; row + 1 < 7; ++row)
+            for (int gx = 0; gx < gw; ++gx)
+                for (int dir = -1; dir <= 1; dir += 2) {
+                    int nx = gx + dir;
+                    if (!glyph_pixel(c, gx, row) || !glyph_pixel(c, nx, row + 1) || glyph_pixel(c, nx, row) ||
+                        glyph_pixel(c, gx, row + 1))
+                        continue;
+                    bridges.push_back({gx, row, dir});
+                    mark(nx, row);
+                    mark(gx, row + 1);
+                }
         for (int row = 0; row < 7; ++row)
             for (int gx = 0; gx < gw; ++gx) {
                 if (!glyph_pixel(c, gx, row)) continue;
                 for (int y = 0; y < block; ++y)
                     for (int x = 0; x < block; ++x) m.set(x0 + gx * block + x, row * block + y, true);
-                // round off corners that stick out
+                // round off corners that stick out, except where a bridge
+                // carries the edge on at 45 degrees
                 const int cut = block / 3;
                 for (int cy = 0; cy < 2; ++cy)
                     for (int cx = 0; cx < 2; ++cx) {
                         int ndx = cx ? 1 : -1, ndy = cy ? 1 : -1;
                         if (glyph_pixel(c, gx + ndx, row) || glyph_pixel(c, gx, row + ndy) ||
-                            glyph_pixel(c, gx + ndx, row + ndy))
+                            glyph_pixel(c, gx + ndx, row + ndy) || is_bridged(gx + ndx, row) || is_bridged(gx, row + ndy))
                             continue;
                         for (int k = 0; k < cut; ++k)
                             for (int j = 0; j < cut - k; ++j) {
@@ -298,6 +329,16 @@ Mask block_letters(const std::string& s, int block, const std::vector<int>& gaps
                             }
                     }
             }
+        for (const Bridge& br : bridges)
+            for (int y = 0; y < block; ++y)
+                for (int x = 0; x < block; ++x) {
+                    // beside the upper block and above the lower one
+                    bool side = br.dir > 0 ? y >= x : x + y >= block - 1;
+                    // below the upper block and beside the lower one
+                    bool under = br.dir > 0 ? x >= y : x + y <= block - 1;
+                    if (side) m.set(x0 + (br.gx + br.dir) * block + x, br.row * block + y, true);
+                    if (under) m.set(x0 + br.gx * block + x, (br.row + 1) * block + y, true);
+                }
         x0 += gw * block;
         if (i + 1 < s.size()) x0 += i < gaps.size() ? gaps[i] : block;
     }

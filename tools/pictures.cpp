@@ -78,8 +78,15 @@ BITMAP* make_background() {
     bevel_frame(b, 231, 1, 319, 147, 3, true, grey(28), grey(8));
     for (int k = 0; k < 3; ++k) {
         int y = 9 + 50 * k;
-        rectfill(b, 236, y + 3, 314, y + 31, backdrop(11));
-        rect(b, 236, y + 3, 314, y + 31, backdrop(14));
+        // a title band across the panel for the box's label (drawn at
+        // y + 4 from x 235), then the body the framed box sits in
+        rectfill(b, 234, y + 1, 316, y + 10, backdrop(14));
+        hline(b, 234, y + 1, 316, backdrop(19));
+        hline(b, 234, y + 10, 316, backdrop(6));
+        rectfill(b, 236, y + 11, 314, y + 31, backdrop(11));
+        vline(b, 236, y + 11, y + 31, backdrop(14));
+        vline(b, 314, y + 11, y + 31, backdrop(7));
+        hline(b, 236, y + 31, 314, backdrop(7));
     }
     // rivets
     const int RIVETS[4][2] = {{235, 5}, {315, 5}, {235, 143}, {315, 143}};
@@ -166,7 +173,9 @@ BITMAP* make_side_hover() {
 
 BITMAP* make_arrow(bool right) {
     BITMAP* b = blank(12, 14);
-    Points pts = right ? Points{{1.0, 0.5}, {11.5, 7.0}, {1.0, 13.5}} : Points{{11.0, 0.5}, {0.5, 7.0}, {11.0, 13.5}};
+    // The point sits at the outer edge and the back two pixels short of the
+    // inner one, so the name the arrows flank keeps a gap from them.
+    Points pts = right ? Points{{2.5, 0.5}, {11.5, 7.0}, {2.5, 13.5}} : Points{{9.5, 0.5}, {0.5, 7.0}, {9.5, 13.5}};
     Mask m = make_mask(12, 14, [&](double x, double y) { return in_polygon(x, y, pts); });
     shade_bevel(b, 0, 0, m, ramp_base(4), 2, 20);
     return b;

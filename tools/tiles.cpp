@@ -18,10 +18,10 @@ BITMAP* gem(int colour) {
     BITMAP* b = blank(S, S);
     Shape shape;
     switch (colour) {
-    case 1:  // emerald cut
+    case 1:  // square cut: straight sides and small corners, so it never reads as round
         shape = [](double x, double y) {
             double dx = std::fabs(x - C), dy = std::fabs(y - C);
-            return dx <= 9.2 && dy <= 9.2 && dx + dy <= 13.2;
+            return dx <= 8.6 && dy <= 8.6 && dx + dy <= 14.6;
         };
         break;
     case 2:  // diamond
@@ -91,40 +91,55 @@ BITMAP* die(int colour) {
 }
 
 // ---- theme 2: flat crisp squares -------------------------------------------
+// One silhouette for all five, so each carries a bold mark of its own: a
+// dot, a ring, a triangle, a cross and bars, in a light and a dark ink that
+// read on every colour.
 BITMAP* square(int colour) {
     BITMAP* b = blank(S, S);
-    rectfill(b, 1, 1, 17, 17, ramp(colour, 19));
-    hline(b, 1, 1, 17, ramp(colour, 27));
-    vline(b, 1, 1, 17, ramp(colour, 27));
-    hline(b, 2, 17, 17, ramp(colour, 9));
-    vline(b, 17, 2, 17, ramp(colour, 9));
-    int mark = ramp(colour, 12), lite = ramp(colour, 25);
+    rectfill(b, 1, 1, 17, 17, ramp(colour, 17));
+    hline(b, 1, 1, 17, ramp(colour, 26));
+    vline(b, 1, 1, 17, ramp(colour, 26));
+    hline(b, 2, 2, 16, ramp(colour, 22));
+    vline(b, 2, 2, 16, ramp(colour, 22));
+    hline(b, 2, 17, 17, ramp(colour, 7));
+    vline(b, 17, 2, 17, ramp(colour, 7));
+    hline(b, 3, 16, 16, ramp(colour, 12));
+    vline(b, 16, 3, 16, ramp(colour, 12));
+    const int lite = ramp(colour, 29), dark = ramp(colour, 6);
+    Mask mark(S, S);
     switch (colour) {
-    case 1:  // plain with a small inset
-        rect(b, 7, 7, 11, 11, mark);
+    case 1:  // a round dot
+        mark = make_mask(S, S, [](double x, double y) { return (x - C) * (x - C) + (y - C) * (y - C) <= 4.6 * 4.6; });
         break;
-    case 2:  // inner frame
-        rect(b, 4, 4, 14, 14, mark);
-        rect(b, 5, 5, 13, 13, lite);
+    case 2:  // a square ring
+        mark = make_mask(S, S, [](double x, double y) {
+            double d = std::fmax(std::fabs(x - C), std::fabs(y - C));
+            return d <= 5.6 && d >= 3.4;
+        });
         break;
-    case 3:  // centre dot
-        rectfill(b, 7, 7, 11, 11, lite);
-        rect(b, 7, 7, 11, 11, mark);
-        putpixel(b, 7, 7, ramp(colour, 19));
-        putpixel(b, 11, 7, ramp(colour, 19));
-        putpixel(b, 7, 11, ramp(colour, 19));
-        putpixel(b, 11, 11, ramp(colour, 19));
-        break;
-    case 4:  // diagonal cross
-        for (int i = 4; i <= 14; ++i) {
-            putpixel(b, i, i, mark);
-            putpixel(b, 18 - i, i, mark);
-        }
-        break;
-    default:  // stripes
-        for (int y = 4; y <= 14; y += 3) hline(b, 4, y, 14, mark);
+    case 3: {  // a triangle pointing up
+        Points tri = {{C, 4.0}, {15.0, 14.5}, {4.0, 14.5}};
+        mark = make_mask(S, S, [&](double x, double y) { return in_polygon(x, y, tri); });
         break;
     }
+    case 4:  // a diagonal cross, two pixels thick
+        mark = make_mask(S, S, [](double x, double y) {
+            double dx = x - C, dy = y - C;
+            return std::fabs(dx) <= 5.6 && std::fabs(dy) <= 5.6 && (std::fabs(dx - dy) <= 1.5 || std::fabs(dx + dy) <= 1.5);
+        });
+        break;
+    default:  // three bars
+        mark = make_mask(S, S, [](double x, double y) {
+            int row = static_cast<int>(std::floor(y));
+            return std::fabs(x - C) <= 5.6 && row >= 4 && row <= 14 && (row - 4) % 4 < 2;
+        });
+        break;
+    }
+    // the mark sits in the face like a light inlay with a dark shadow under it
+    for (int y = S - 1; y >= 0; --y)
+        for (int x = S - 1; x >= 0; --x)
+            if (mark.at(x, y) && !mark.at(x + 1, y + 1)) putpixel(b, x + 1, y + 1, dark);
+    fill_mask(b, 0, 0, mark, lite);
     return b;
 }
 
@@ -284,6 +299,46 @@ BITMAP* ghost(int colour, int look) {
     return b;
 }
 
+// A pear: the one green piece of the arcade set, a fruit with a stalk and a
+// leaf, so it never looks like the eater of the same size.
+BITMAP* pear(int colour) {
+    BITMAP* b = blank(S, S);
+    Mask m = make_mask(S, S, [](double x, double y) {
+        double dx = x - C;
+        if (dx * dx + (y - 12.6) * (y - 12.6) <= 5.9 * 5.9) return true;
+        if (dx * dx + (y - 6.6) * (y - 6.6) <= 3.4 * 3.4) return true;
+        // the waist between the two bulges
+        return y >= 6.6 && y <= 12.6 && std::fabs(dx) <= 3.4 + (y - 6.6) / 6.0 * 2.5 - 0.6;
+    });
+    shade_sphere(b, 0, 0, m, ramp_base(colour), C, 11.0, 7.6);
+    // stalk and leaf
+    vline(b, 9, 1, 3, WOOD + 2);
+    putpixel(b, 10, 0, WOOD + 3);
+    putpixel(b, 11, 2, ramp(colour, 12));
+    putpixel(b, 12, 1, ramp(colour, 16));
+    putpixel(b, 13, 1, ramp(colour, 12));
+    putpixel(b, 12, 2, ramp(colour, 10));
+    return b;
+}
+
+// A bunch of grapes: six small berries in a hanging triangle.
+BITMAP* grapes(int colour) {
+    BITMAP* b = blank(S, S);
+    static const double BERRIES[6][2] = {{4.0, 7.0}, {9.5, 7.0}, {15.0, 7.0}, {6.75, 11.8}, {12.25, 11.8}, {9.5, 16.0}};
+    const double r = 2.95;
+    for (const auto& p : BERRIES) {
+        double cx = p[0], cy = p[1];
+        Mask m = make_mask(S, S, [&](double x, double y) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r; });
+        shade_sphere(b, 0, 0, m, ramp_base(colour), cx, cy, r);
+    }
+    vline(b, 9, 1, 3, WOOD + 2);
+    putpixel(b, 10, 1, WOOD + 3);
+    hline(b, 11, 1, 13, ramp(2, 14));
+    hline(b, 12, 2, 14, ramp(2, 9));
+    putpixel(b, 12, 0, ramp(2, 18));
+    return b;
+}
+
 }  // namespace
 
 BITMAP* make_tile(int theme, int colour) {
@@ -305,10 +360,10 @@ BITMAP* make_tile(int theme, int colour) {
     default:
         switch (colour) {
         case 1: return ghost(colour, 0);
-        case 2: return eater(colour, false);
+        case 2: return pear(colour);
         case 3: return ghost(colour, 2);
         case 4: return eater(colour, true);
-        default: return ghost(colour, 1);
+        default: return grapes(colour);
         }
     }
 }
