@@ -124,6 +124,9 @@ void init_game()
     set_window_title("zorbl");
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
+    // Black from the first moment, not whatever the new window holds.
+    set_palette(black_palette);
+    clear_to_color(screen, 0);
     install_close_button();
     packfile_password(PACKFILE_PASSWORD);
     install_keyboard();

@@ -50,6 +50,16 @@ void decay_offsets(Cell& cell)
         cell.offset_y += 4;
 }
 
+// Tiles drawn plain are drawn from run-length copies made on first use: the
+// same pixels, without testing every transparent one again each frame.
+RLE_SPRITE* plain_tile(int index)
+{
+    static RLE_SPRITE* runs[OBJ_TILE_LAST + 1] = {};
+    if (runs[index] == nullptr)
+        runs[index] = get_rle_sprite(sprite(index));
+    return runs[index];
+}
+
 void draw_board()
 {
     color_map = &dark_light_table;
@@ -58,7 +68,8 @@ void draw_board()
             Cell& cell = board.at(column, row);
             if (cell.colour == 0)
                 continue;  // empty cells keep whatever offsets they hold
-            BITMAP* tile = sprite(OBJ_TILE_BASE + 5 * settings.theme + cell.colour);
+            const int tile_index = OBJ_TILE_BASE + 5 * settings.theme + cell.colour;
+            BITMAP* tile = sprite(tile_index);
             const int home_x = BOARD_X + CELL_SIZE * column;
             const int home_y = BOARD_Y + CELL_SIZE * row;
             const bool shaking = cell.flash > 0 || cell.light > 0 || (cell.light == 0 && cell.marked);
@@ -81,9 +92,9 @@ void draw_board()
                 stretch_sprite(BackBuffer, tile, home_x - half, home_y - half, TILE_SIZE + cell.light,
                                TILE_SIZE + cell.light);
             } else if (cell.marked) {
-                draw_sprite(BackBuffer, tile, shake_x, shake_y);
+                draw_rle_sprite(BackBuffer, plain_tile(tile_index), shake_x, shake_y);
             } else {
-                draw_sprite(BackBuffer, tile, home_x + cell.offset_x, home_y + cell.offset_y);
+                draw_rle_sprite(BackBuffer, plain_tile(tile_index), home_x + cell.offset_x, home_y + cell.offset_y);
             }
             decay_offsets(cell);
         }

@@ -49,7 +49,11 @@ PointerState dialog_frame(BITMAP* box, int x, int centre, const char* line1, con
         textprintf_centre_ex(BackBuffer, f, centre, 75, -1, -1, "%s", line1);
     if (line2 != nullptr)
         textprintf_centre_ex(BackBuffer, f, centre, 90, -1, -1, "%s", line2);
-    textprintf_centre_ex(BackBuffer, f, centre, 115, -1, -1, "%s   %s", "Yes!", "No!");
+    // Each answer sits on its own plate (the plates' middles are 48 left
+    // and 53 right of the box's middle). Printed as one line with three
+    // spaces, as first drawn, "No!" fell beside its plate and its click area.
+    textprintf_centre_ex(BackBuffer, f, centre - 48, 115, -1, -1, "%s", "Yes!");
+    textprintf_centre_ex(BackBuffer, f, centre + 53, 115, -1, -1, "%s", "No!");
     draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
     present_frame();
     return pointer;
