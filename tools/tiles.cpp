@@ -247,25 +247,25 @@ BITMAP* bell(int colour) {
 }
 
 // ---- theme 4: eaters and ghosts ----------------------------------------------
-BITMAP* eater(int colour, bool facing_right) {
+// An eater facing right, its mouth open.
+BITMAP* eater(int colour) {
     BITMAP* b = blank(S, S);
     const double r = 9.0;
     Mask m = make_mask(S, S, [&](double x, double y) {
         double dx = x - C, dy = y - C;
         if (dx * dx + dy * dy > r * r) return false;
-        double fx = facing_right ? dx : -dx;
-        return !(fx > 0 && std::fabs(dy) < fx * 0.62);  // open mouth
+        return !(dx > 0 && std::fabs(dy) < dx * 0.62);  // open mouth
     });
     shade_sphere(b, 0, 0, m, ramp_base(colour), C, C, r);
-    int ex = facing_right ? 10 : 8;
-    putpixel(b, ex, 4, INK_OUTLINE);
-    putpixel(b, ex + (facing_right ? 1 : -1), 4, INK_OUTLINE);
-    putpixel(b, ex, 5, INK_OUTLINE);
-    putpixel(b, ex + (facing_right ? 1 : -1), 5, INK_DEEP);
+    putpixel(b, 10, 4, INK_OUTLINE);
+    putpixel(b, 11, 4, INK_OUTLINE);
+    putpixel(b, 10, 5, INK_OUTLINE);
+    putpixel(b, 11, 5, INK_DEEP);
     return b;
 }
 
-BITMAP* ghost(int colour, int look) {
+// A ghost looking right, or frightened.
+BITMAP* ghost(int colour, bool frightened) {
     BITMAP* b = blank(S, S);
     Mask m = make_mask(S, S, [](double x, double y) {
         double dx = x - C;
@@ -277,13 +277,13 @@ BITMAP* ghost(int colour, int look) {
         return y < 16.0 + 2.6 * std::sin(phase * PI);
     });
     shade_bevel(b, 0, 0, m, ramp_base(colour), 2, 18);
-    if (look == 2) {  // frightened: small eyes, wobbly mouth
+    if (frightened) {  // small eyes, wobbly mouth
         rectfill(b, 6, 7, 7, 8, ramp(4, 30));
         rectfill(b, 11, 7, 12, 8, ramp(4, 30));
         for (int x = 4; x <= 14; ++x) putpixel(b, x, (x % 2) ? 12 : 13, ramp(4, 30));
         return b;
     }
-    // eyes: white with pupils looking right (0) or up (1)
+    // eyes: white with pupils looking right
     for (int e = 0; e < 2; ++e) {
         int ex = e ? 11 : 5;
         rectfill(b, ex, 6, ex + 3, 10, WHITE);
@@ -291,10 +291,7 @@ BITMAP* ghost(int colour, int look) {
         putpixel(b, ex + 3, 6, grey(26));
         putpixel(b, ex, 10, grey(26));
         putpixel(b, ex + 3, 10, grey(26));
-        if (look == 0)
-            rectfill(b, ex + 2, 7, ex + 3, 8, ramp(3, 10));
-        else
-            rectfill(b, ex + 1, 6, ex + 2, 7, ramp(3, 10));
+        rectfill(b, ex + 2, 7, ex + 3, 8, ramp(3, 10));
     }
     return b;
 }
@@ -359,10 +356,10 @@ BITMAP* make_tile(int theme, int colour) {
         }
     default:
         switch (colour) {
-        case 1: return ghost(colour, 0);
+        case 1: return ghost(colour, false);
         case 2: return pear(colour);
-        case 3: return ghost(colour, 2);
-        case 4: return eater(colour, true);
+        case 3: return ghost(colour, true);
+        case 4: return eater(colour);
         default: return grapes(colour);
         }
     }
