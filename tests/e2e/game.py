@@ -262,3 +262,13 @@ def largest_group(board):
                 if len(group) > len(best):
                     best = group
     return best if len(best) >= 2 else None
+
+
+def take_screenshot_keys():
+    """Holds Ctrl+P for a moment, as a player saving a screenshot."""
+    xdotool("keydown", "Control_L")
+    xdotool("keydown", "p")
+    time.sleep(0.05)
+    xdotool("keyup", "p")
+    xdotool("keyup", "Control_L")
+    time.sleep(0.5)

@@ -6,7 +6,7 @@ import subprocess
 import time
 
 import game as harness
-from game import Game, check, find_group, require_display, settle_traditional, xdotool
+from game import Game, check, find_group, require_display, settle_traditional, take_screenshot_keys, xdotool
 
 require_display()
 
@@ -74,12 +74,7 @@ try:
         check(game.read_board(shot()) == settle_traditional(board, group),
               "a press at window pixel (3x + 1, 3y + 1) acts on game pixel (x, y)")
 
-        xdotool("keydown", "Control_L")
-        xdotool("keydown", "p")
-        time.sleep(0.05)
-        xdotool("keyup", "p")
-        xdotool("keyup", "Control_L")
-        time.sleep(0.5)
+        take_screenshot_keys()
         path = os.path.join(game.dir, "zorbl000.pcx")
         info = subprocess.run([harness.CONVERT, path, "-format", "%w %h", "info:"], capture_output=True,
                               text=True).stdout.split()

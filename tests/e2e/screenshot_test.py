@@ -4,7 +4,7 @@ import os
 import subprocess
 import time
 
-from game import CONVERT, Game, check, require_display, screenshot, xdotool
+from game import CONVERT, Game, check, require_display, screenshot, take_screenshot_keys
 
 require_display()
 
@@ -14,12 +14,7 @@ try:
     game.skip_intro()
     game.wait_for_board()
     game.park_pointer()
-    xdotool("keydown", "Control_L")
-    xdotool("keydown", "p")
-    time.sleep(0.05)
-    xdotool("keyup", "p")
-    xdotool("keyup", "Control_L")
-    time.sleep(0.5)
+    take_screenshot_keys()
     shown = screenshot()
     pictures = sorted(f for f in os.listdir(game.dir) if f.endswith(".pcx"))
     check(pictures[:1] == ["zorbl000.pcx"], "Ctrl+P wrote zorbl000.pcx (%s)" % pictures)

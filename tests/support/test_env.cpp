@@ -82,3 +82,13 @@ DiskFillsAfter::DiskFillsAfter(rlim_t bytes)
     limit.rlim_cur = bytes;
     setrlimit(RLIMIT_FSIZE, &limit);
 }
+
+void write_packed(const char* name, const std::string& bytes, const char* password)
+{
+    packfile_password(password);
+    PACKFILE* out = pack_fopen(name, "wp");
+    ASSERT_NE(out, nullptr);
+    ASSERT_EQ(pack_fwrite(bytes.data(), static_cast<long>(bytes.size()), out), static_cast<long>(bytes.size()));
+    pack_fclose(out);
+    packfile_password(PACKFILE_PASSWORD);
+}

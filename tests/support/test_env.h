@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "shell/catalogue.h"
+
 #include <sys/resource.h>
 
 // Starts the library with no system driver (memory bitmaps, packfiles,
@@ -28,6 +30,9 @@ private:
 };
 
 std::string read_file(const std::string& path);
+// Writes bytes as the packfile layer's packed form under the given password
+// (null: none), then puts the game's password back.
+void write_packed(const char* name, const std::string& bytes, const char* password = PACKFILE_PASSWORD);
 void write_file(const std::string& path, const std::string& bytes);
 
 // Within its scope no file may grow past the given size, as on a disk that

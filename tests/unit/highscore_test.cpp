@@ -41,16 +41,6 @@ bool same_bytes(const HighScoreTable& a, const HighScoreTable& b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-// Writes bytes as the packfile layer's packed form under the given password.
-void write_packed(const char* name, const std::string& bytes, const char* password = PACKFILE_PASSWORD)
-{
-    packfile_password(password);
-    PACKFILE* out = pack_fopen(name, "wp");
-    ASSERT_NE(out, nullptr);
-    ASSERT_EQ(pack_fwrite(bytes.data(), static_cast<long>(bytes.size()), out), static_cast<long>(bytes.size()));
-    pack_fclose(out);
-    packfile_password(PACKFILE_PASSWORD);
-}
 
 // The 160 bytes of a table as the file holds them.
 std::string file_bytes(const HighScoreTable& t)

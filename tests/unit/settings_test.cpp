@@ -17,15 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void write_packed(const char* name, const std::string& bytes, const char* password = PACKFILE_PASSWORD)
-{
-    packfile_password(password);
-    PACKFILE* out = pack_fopen(name, "wp");
-    ASSERT_NE(out, nullptr);
-    ASSERT_EQ(pack_fwrite(bytes.data(), static_cast<long>(bytes.size()), out), static_cast<long>(bytes.size()));
-    pack_fclose(out);
-    packfile_password(PACKFILE_PASSWORD);
-}
 
 // The bytes of a packed file as the packfile layer reads them back.
 std::string read_packed(const char* name)
