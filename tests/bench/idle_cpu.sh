@@ -8,7 +8,7 @@ size="${1:-320x240}"
 bin="${2:-$root/build/zorbl}"
 display=70
 while [ -e "/tmp/.X11-unix/X${display}" ] || [ -e "/tmp/.X${display}-lock" ]; do display=$((display + 1)); done
-Xvfb ":${display}" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":${display}" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
 trap 'kill $game $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
