@@ -23,7 +23,6 @@ namespace {
 constexpr int SIDE_X[3] = {200, 210, 220};
 constexpr int SIDE_Y[3] = {180, 198, 216};
 constexpr int SIDE_SIZE = 17;
-constexpr int BOX_Y = 70;
 constexpr int SLIDE_STEP = 8;
 
 // Runs on the library's side: it only raises the flag.
@@ -40,10 +39,7 @@ bool over_side_button(int i, int x, int y)
 // pointer as sampled for this frame.
 PointerState dialog_frame(BITMAP* box, int x, int centre, const char* line1, const char* line2)
 {
-    const PointerState pointer = read_pointer();
-    render_frame(false);
-    color_map = &trans_table_220;
-    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    const PointerState pointer = begin_box_frame(box, x);
     FONT* f = game_font();
     if (line1 != nullptr)
         textprintf_centre_ex(BackBuffer, f, centre, 75, -1, -1, "%s", line1);
@@ -54,8 +50,7 @@ PointerState dialog_frame(BITMAP* box, int x, int centre, const char* line1, con
     // spaces, as first drawn, "No!" fell beside its plate and its click area.
     textprintf_centre_ex(BackBuffer, f, centre - 48, 115, -1, -1, "%s", "Yes!");
     textprintf_centre_ex(BackBuffer, f, centre + 53, 115, -1, -1, "%s", "No!");
-    draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
-    present_frame();
+    end_box_frame(pointer);
     return pointer;
 }
 
@@ -74,6 +69,21 @@ Answer answer_at(const PointerState& sampled, int buttons)
 }
 
 } // namespace
+
+PointerState begin_box_frame(BITMAP* box, int x)
+{
+    const PointerState pointer = read_pointer();
+    render_frame(false);
+    color_map = &trans_table_220;
+    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    return pointer;
+}
+
+void end_box_frame(const PointerState& pointer)
+{
+    draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
+    present_frame();
+}
 
 void install_close_button()
 {

@@ -1,6 +1,9 @@
 // The side buttons of the play screen, the Yes/No boxes, the options loop
 // and the wait after a game.
 #pragma once
+#include <allegro.h>
+
+#include "shell/input.h"
 
 enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
 
@@ -19,5 +22,11 @@ int handle_side_buttons();
 void run_options();
 // Shows the table of the current mode until the player picks: 1 new game, 3 quit.
 int game_over_wait();
+// A frame of a modal box at (x, BOX_Y): the scene without the pointer and the
+// box over it; the caller adds its text, then end_box_frame draws the
+// pointer sampled at the start and shows the frame.
+constexpr int BOX_Y = 70;
+PointerState begin_box_frame(BITMAP* box, int x);
+void end_box_frame(const PointerState& pointer);
 // Waits, sleeping, until no mouse button is held.
 void wait_for_release();

@@ -8,24 +8,20 @@
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "ui/dialogs.h"
 
 namespace {
 
-constexpr int BOX_Y = 70;
 constexpr int SLIDE_STEP = 8;
 
 void entry_frame(BITMAP* box, int x, int centre, const char* title, const char* buffer)
 {
-    const PointerState pointer = read_pointer();
-    render_frame(false);
-    color_map = &trans_table_220;
-    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    const PointerState pointer = begin_box_frame(box, x);
     FONT* f = game_font();
     if (title != nullptr)
         textprintf_centre_ex(BackBuffer, f, centre, 75, -1, -1, "%s", title);
     textprintf_centre_ex(BackBuffer, f, centre, 94, -1, -1, "%s", buffer);
-    draw_sprite(BackBuffer, sprite(OBJ_POINTER), pointer.x, pointer.y);
-    present_frame();
+    end_box_frame(pointer);
 }
 
 void put_cursor(char* buffer, int cursor)

@@ -12,7 +12,10 @@
 #include <sstream>
 #include <unistd.h>
 
+#include "persist/settings.h"
 #include "shell/archive.h"
+#include "shell/background.h"
+#include "shell/input.h"
 #include "shell/shell.h"
 #include "ui/options.h"
 
@@ -42,6 +45,20 @@ void start_headless_with_archive()
     }
     select_palette(game_palette());
 }
+
+namespace {
+PointerState off_board() { return {300, 230, 0}; }
+} // namespace
+
+void start_scene()
+{
+    start_headless_with_archive();
+    settings = Settings{0, 0, MODE_TRADITIONAL, THEME_ORIGINAL, 1};
+    set_pointer_source(off_board);
+    build_background();
+}
+
+void end_scene() { set_pointer_source(nullptr); }
 
 ScratchDir::ScratchDir()
 {

@@ -15,6 +15,12 @@ void start_headless();
 // tables as start-up does, with the game palette selected.
 void start_headless_with_archive();
 
+// start_headless_with_archive, then the default settings with animations
+// on, the pointer parked off the board, and the background built.
+void start_scene();
+// Puts the scripted pointer back to the real mouse.
+void end_scene();
+
 // A fresh empty directory that becomes the working directory until the
 // returned guard's scope ends.
 class ScratchDir {

@@ -18,8 +18,6 @@
 
 namespace {
 
-PointerState off_board() { return {300, 230, 0}; }
-
 int live_particles()
 {
     int n = 0;
@@ -32,10 +30,7 @@ class Effects : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        start_headless_with_archive();
-        settings = Settings{0, 0, MODE_TRADITIONAL, THEME_ORIGINAL, 1};
-        set_pointer_source(off_board);
-        build_background();
+        start_scene();
         particles_clear();
         banner_frames_left = 0;
         game_over_panel_shown = 0;
@@ -44,7 +39,7 @@ protected:
     }
     void TearDown() override
     {
-        set_pointer_source(nullptr);
+        end_scene();
         particles_clear();
     }
 

@@ -14,8 +14,6 @@
 
 namespace {
 
-PointerState off_board() { return {300, 230, 0}; }
-
 const char* NO_TILES =
     "..........\n..........\n..........\n..........\n..........\n..........\n..........\n..........";
 
@@ -23,13 +21,10 @@ class Rendering : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        start_headless_with_archive();
-        settings = Settings{0, 0, MODE_TRADITIONAL, THEME_ORIGINAL, 1};
-        set_pointer_source(off_board);
-        build_background();
+        start_scene();
         set_board(NO_TILES);
     }
-    void TearDown() override { set_pointer_source(nullptr); }
+    void TearDown() override { end_scene(); }
 
     BITMAP* tile(int colour) { return sprite(OBJ_TILE_BASE + 5 * settings.theme + colour); }
 
