@@ -9,6 +9,7 @@
 #include "persist/settings.h"
 #include "shell/archive.h"
 #include "shell/input.h"
+#include "shell/pacing.h"
 #include "ui/dialogs.h"
 #include "ui/options.h"
 
@@ -77,11 +78,40 @@ void install_sound_or_silence()
 sem_t tick_signal;
 bool tick_signal_ready = false;
 
+// Every tick since start-up. No loop resets it, so a wait can ask for the
+// first tick after an earlier moment whatever the loops do to tick_counter.
+volatile unsigned ticks_elapsed = 0;
+unsigned last_frame_tick = 0;
+
+void sleep_for_a_tick()
+{
+    if (tick_signal_ready)
+        sem_wait(&tick_signal);
+    else
+        rest(1);
+}
+
+TickSleep tick_sleep = sleep_for_a_tick;
+
+// Sleeps until `ticked` holds: the player may think for minutes. Signals
+// left over from ticks nobody waited for are dropped first.
+template <typename Ticked>
+void sleep_until(Ticked ticked)
+{
+    if (tick_signal_ready) {
+        while (sem_trywait(&tick_signal) == 0) {
+        }
+    }
+    while (!ticked())
+        tick_sleep();
+}
+
 } // namespace
 
 void tick_handler()
 {
     tick_counter = tick_counter + 1;
+    ticks_elapsed = ticks_elapsed + 1;
     if (tick_signal_ready)
         sem_post(&tick_signal);
 }
@@ -89,17 +119,21 @@ END_OF_FUNCTION(tick_handler)
 
 void wait_for_tick()
 {
-    // Sleep until the tick counter moves: the player may think for minutes.
-    // Signals left over from ticks nobody waited for are dropped first.
-    if (!tick_signal_ready) {
-        while (tick_counter == 0)
-            rest(1);
-        return;
-    }
-    while (sem_trywait(&tick_signal) == 0) {
-    }
-    while (tick_counter == 0)
-        sem_wait(&tick_signal);
+    sleep_until([] { return tick_counter != 0; });
+}
+
+void wait_for_frame_tick()
+{
+    // A tick that came while the frame was composed counts: the frame loops
+    // that wait for the tick first (the intro) or after (run_game) then
+    // still show one frame per tick, not one per two.
+    sleep_until([] { return ticks_elapsed != last_frame_tick; });
+    last_frame_tick = ticks_elapsed;
+}
+
+void set_tick_sleep(TickSleep sleep)
+{
+    tick_sleep = sleep != nullptr ? sleep : sleep_for_a_tick;
 }
 
 void build_colour_tables()
@@ -124,6 +158,7 @@ void init_game()
     set_window_title("zorbl");
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
+    decide_frame_pacing();
     // Black from the first moment, not whatever the new window holds.
     set_palette(black_palette);
     clear_to_color(screen, 0);
@@ -132,6 +167,7 @@ void init_game()
     install_keyboard();
     install_timer();
     LOCK_VARIABLE(tick_counter);
+    LOCK_VARIABLE(ticks_elapsed);
     LOCK_FUNCTION(tick_handler);
     tick_signal_ready = sem_init(&tick_signal, 0, 0) == 0;
     install_int(tick_handler, 15);

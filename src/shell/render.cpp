@@ -10,6 +10,7 @@
 #include "effects/particles.h"
 #include "persist/settings.h"
 #include "shell/input.h"
+#include "shell/pacing.h"
 #include "shell/shell.h"
 #include "ui/dialogs.h"
 #include "ui/highscore_display.h"
@@ -149,7 +150,7 @@ void present_frame()
     ++frames_presented;
     if (screen == nullptr)
         return;  // no display: tests compose frames into memory only
-    vsync();
+    wait_for_frame();
     // A frame identical to the one on the screen is not copied again: on an
     // idle board most frames are, and an enlarged copy is what costs.
     if (presented == nullptr)

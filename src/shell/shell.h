@@ -28,6 +28,13 @@ void shutdown_game();
 
 // The frame loops' pacing: after a frame, wait (sleeping) for the next tick.
 void wait_for_tick();
+// Where the display has no retrace, what present_frame waits for instead:
+// the first tick after the previous call (sleeping).
+void wait_for_frame_tick();
+// Tests stand in for the timer: the waits call this instead of sleeping,
+// and it is expected to raise a tick. Null restores the sleep.
+using TickSleep = void (*)();
+void set_tick_sleep(TickSleep sleep);
 
 // Typed access to an archive object.
 inline BITMAP* sprite(int index) { return static_cast<BITMAP*>(Datafile[index].dat); }

@@ -1,0 +1,87 @@
+// Frame pacing: the display's retrace where it has one, else the 15 ms tick.
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include "board/game_loop.h"
+#include "board_text.h"
+#include "effects/pop.h"
+#include "shell/pacing.h"
+#include "shell/render.h"
+#include "shell/shell.h"
+#include "test_env.h"
+
+namespace {
+
+int retrace_waits = 0;
+int ticks_slept = 0;
+void count_retrace_wait() { ++retrace_waits; }
+// The timer's stand-in: a wait that would sleep sees the next tick at once.
+void tick_arrives()
+{
+    ++ticks_slept;
+    tick_handler();
+}
+
+// The library reports this driver; its retrace wait only counts.
+class Pacing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        start_scene();
+        set_board("..........\n..........\n..........\n..........\n..........\n..........\n..........\n11........");
+        driver.vsync = count_retrace_wait;
+        gfx_driver = &driver;
+        screen = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
+        set_tick_sleep(tick_arrives);
+        retrace_waits = 0;
+        ticks_slept = 0;
+    }
+    void TearDown() override
+    {
+        set_tick_sleep(nullptr);
+        destroy_bitmap(screen);
+        screen = nullptr;
+        gfx_driver = nullptr;
+        frame_pacing = FramePacing::retrace;
+        end_scene();
+    }
+    GFX_DRIVER driver{};
+};
+
+} // namespace
+
+TEST_F(Pacing, InAWindowEveryLoopShowsOneFramePerTickAndNeverWaitsForTheEmulatedRetrace)
+{
+    driver.windowed = TRUE;
+    decide_frame_pacing();
+    present_frame();  // the first waits for whatever tick comes next
+    ticks_slept = 0;
+
+    board_fade_in(5);  // 41 frames paced by presenting alone
+    ClickState click = ClickState::idle;
+    EXPECT_EQ(play_frame(click), LOOP_CONTINUE);
+    wait_for_tick();  // run_game's frame: reset, present, wait for the tick
+    tick_counter = 0;
+    wait_for_tick();
+    present_frame();  // the intro's frame: reset, wait for the tick, present
+
+    EXPECT_EQ(ticks_slept, 43) << "one tick per frame, not two";
+    EXPECT_EQ(retrace_waits, 0);
+}
+
+TEST_F(Pacing, AFullScreenDriverWithARetraceWaitKeepsIt)
+{
+    decide_frame_pacing();
+    present_frame();
+    EXPECT_EQ(retrace_waits, 1);
+    EXPECT_EQ(ticks_slept, 0);
+
+    // Under X even a full-screen driver only emulates the retrace.
+    SYSTEM_DRIVER x11 = *system_driver;
+    x11.id = SYSTEM_XWINDOWS;
+    SYSTEM_DRIVER* real = system_driver;
+    system_driver = &x11;
+    decide_frame_pacing();
+    system_driver = real;
+    EXPECT_EQ(frame_pacing, FramePacing::tick);
+}
