@@ -10,12 +10,13 @@ namespace {
 // The library offers no flag for "this retrace is real"; what it does under
 // X is plain from its drivers. X tells a client nothing of the retrace, so
 // every X driver (the window, full screen, DGA) waits in `vsync` for the
-// library's retrace_count, which its own timer raises about 70 times a
-// second. After the 15 ms tick that costs a second tick: the game ran at
-// half its designed speed in a window, the intro for 23 s instead of 11.4.
-// A window elsewhere is copied to the display whenever the system likes,
-// and a driver without a retrace wait would let the retrace-paced loops run
-// flat out.
+// library's own retrace_count, which its timer thread raises, about 70
+// times a second, when it wakes: in practice at the game's ticks. The
+// intro, which waits for the tick and then for that count, showed a frame
+// every two ticks (22 s instead of 11.4), and the loops paced by the
+// retrace alone ran at whatever rate the emulation gave. A window elsewhere
+// is copied to the display whenever the system likes, and a driver without
+// a retrace wait would let the retrace-paced loops run flat out.
 bool has_real_retrace(const GFX_DRIVER* driver, const SYSTEM_DRIVER* system)
 {
     if (driver == nullptr || driver->vsync == nullptr || driver->windowed)
