@@ -68,33 +68,7 @@ for tool in Xvfb xdotool cc dbus-daemon awk; do
     command -v "$tool" >/dev/null || { echo "peers.sh: $tool is missing" >&2; exit 2; }
 done
 
-work="$(mktemp -d /tmp/peers.XXXXXX)"
-pids=()  # every process started here, killed one by one on exit
-
-stop_pid() {
-    local pid="$1" i
-    kill -0 "$pid" 2>/dev/null || return 0
-    kill -TERM "$pid" 2>/dev/null
-    for i in $(seq 1 30); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-    return 0
-}
-
-cleanup() {
-    local i
-    # Newest first: programs and buses before their Xvfb.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        stop_pid "${pids[$i]}"
-    done
-    pids=()
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+. "$root/tests/bench/bench_lib.sh"
 
 # The screen watcher: prints "REALTIME HASH NONBLACK" each time the root
 # window's picture changes, until killed or its time limit passes.
@@ -204,38 +178,6 @@ cat >"$work/bus.conf" <<EOF
   </policy>
 </busconfig>
 EOF
-
-now() { date +%s.%N; }
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | awk '{print $12 + $13}'; }
-
-# Starts a fresh Xvfb; sets xvfb_pid and DISPLAY.
-start_xvfb() {
-    local try fd_file="$work/displayfd" display=""
-    for try in 1 2 3; do
-        : >"$fd_file"
-        Xvfb -displayfd 3 -screen 0 "${size}x24" -br -nolisten tcp -noreset 3>"$fd_file" >/dev/null 2>&1 &
-        xvfb_pid=$!
-        pids+=("$xvfb_pid")
-        local i
-        for i in $(seq 1 100); do
-            display="$(tr -dc 0-9 <"$fd_file")"
-            [ -n "$display" ] && break
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.05
-        done
-        if [ -n "$display" ]; then
-            export DISPLAY=":$display"
-            for i in $(seq 1 100); do
-                xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
-                sleep 0.05
-            done
-        fi
-        stop_pid "$xvfb_pid"
-    done
-    echo "peers.sh: cannot start Xvfb" >&2
-    exit 1
-}
 
 start_bus() {
     : >"$work/bus.address"
@@ -383,8 +325,6 @@ one_run() {
     stop_pid "$xvfb_pid"
 }
 
-version_of() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo "?"; }
-
 echo "Xvfb ${size}x24 (-br), $runs launches each, $idle s idle; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at start"
 : >"$work/results"
 for name in "${programs[@]}"; do
@@ -413,7 +353,6 @@ done
 echo "Xvfb $(version_of xvfb); load average $(cut -d' ' -f1-3 /proc/loadavg) at end"
 
 # The table: medians over the launches, then the figures of the measured one.
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) print "-"; else if (NR % 2) print v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 column_of() { awk -v n="$1" -v m="$2" -v c="$3" '$1 == n && $2 == m && $c != "-" { print $c }' "$work/results"; }
 echo
 echo "Medians over the launches; idle figures from the first launch of each."

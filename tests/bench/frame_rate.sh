@@ -1,0 +1,211 @@
+#!/usr/bin/env bash
+# The game's frame rate in a window, and its idle processor use beside the
+# library's own floor, each launch in a fresh 320 x 240 Xvfb.
+#
+# Usage: tests/bench/frame_rate.sh [GAME_BINARY]   (default build/zorbl)
+# Environment:
+#   RUNS=3     launches of the game, each followed by one of the floor
+#              program (medians shown; the machine may be shared)
+#   SPAN=10    seconds each frame rate and processor figure is taken over
+#
+# What is measured, per launch:
+#   play       launch -> the first frame of play (frame 762: the intro's
+#              760, the first board under the black palette, the fade-in),
+#              without Esc. Designed: 11.4 s of intro plus start-up and fades.
+#   intro      the intro's frames per second (from its first frame to its
+#              760th), and the 760 frames' time at that rate.
+#   idle fps   frames per second on the untouched board, and
+#   box fps    with the quit question box open (opened with the Quit button,
+#              answered Yes at the end: a game that does not quit then had
+#              no box up, and the launch is marked "no-box").
+#              Designed: 66.7 (one frame per 15 ms tick).
+#   idle CPU   utime + stime from /proc/PID/stat (all threads) over the idle
+#              span, as % of one core.
+#   floor CPU  the same for a tiny program built here with the game's set-up
+#              (windowed 320 x 240 8-bit mode, keyboard, a 15 ms timer,
+#              mouse) whose loop only sleeps: what the library costs anyway.
+# Frames are counted by reading the game's own frames_presented (one per
+# present_frame) from /proc/PID/mem; the game is not stopped or slowed. The
+# binary must keep its symbols (the build does).
+set -uo pipefail
+
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+bin="$(realpath "${1:-$root/build/zorbl}")"
+runs="${RUNS:-3}"
+span="${SPAN:-10}"
+size=320x240
+[ -x "$bin" ] || { echo "frame_rate.sh: $bin is missing" >&2; exit 2; }
+for tool in Xvfb xdotool c++ pkg-config python3 nm awk; do
+    command -v "$tool" >/dev/null || { echo "frame_rate.sh: $tool is missing" >&2; exit 2; }
+done
+. "$root/tests/bench/bench_lib.sh"
+
+counter_offset="$(nm "$bin" | awk '$3 == "frames_presented" { print $1 }')"
+[ -n "$counter_offset" ] || { echo "frame_rate.sh: no frames_presented symbol in $bin" >&2; exit 2; }
+
+# Reads the frame counter of a running game: "TIME FRAMES" once, or, with
+# targets, one such line as the counter is first seen at or past each target
+# (past it when the reader started late: rates use the frames seen).
+cat >"$work/frame_clock.py" <<'EOF'
+import os, struct, sys, time
+pid, binary, offset = sys.argv[1], os.path.realpath(sys.argv[2]), int(sys.argv[3], 16)
+targets = [int(t) for t in sys.argv[4:]]
+deadline = time.time() + 120
+base = None
+while base is None and time.time() < deadline:
+    try:
+        with open("/proc/%s/maps" % pid) as maps:
+            for line in maps:
+                f = line.split()
+                if len(f) >= 6 and f[5] == binary and int(f[2], 16) == 0:
+                    base = int(f[0].split("-")[0], 16)
+                    break
+    except FileNotFoundError:
+        sys.exit(1)
+    time.sleep(0.002)
+mem = os.open("/proc/%s/mem" % pid, os.O_RDONLY)
+def frames():
+    return struct.unpack("<Q", os.pread(mem, 8, base + offset))[0]
+if not targets:
+    print("%.6f %d" % (time.time(), frames()))
+while targets and time.time() < deadline:
+    try:
+        n = frames()
+    except OSError:
+        sys.exit(1)
+    t = time.time()
+    while targets and n >= targets[0]:
+        targets.pop(0)
+        print("%.6f %d" % (t, n), flush=True)
+    time.sleep(0.001)
+EOF
+
+cat >"$work/floor.cpp" <<'EOF'
+#include <allegro.h>
+volatile int ticks = 0;
+void tick() { ticks = ticks + 1; }
+int main()
+{
+    if (allegro_init() != 0)
+        return 2;
+    set_color_depth(8);
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 320, 240, 0, 0) != 0)
+        return 1;
+    install_keyboard();
+    install_timer();
+    install_int(tick, 15);
+    install_mouse();
+    for (;;)
+        rest(1000);
+}
+END_OF_MAIN()
+EOF
+# shellcheck disable=SC2046
+if ! c++ -O2 -o "$work/floor" "$work/floor.cpp" $(pkg-config --cflags --libs allegro) 2>"$work/cc.log"; then
+    echo "frame_rate.sh: cannot build the floor program:" >&2
+    cat "$work/cc.log" >&2
+    exit 2
+fi
+
+frame_clock() { python3 "$work/frame_clock.py" "$1" "$bin" "$counter_offset" "${@:2}"; }
+rate() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.1f", (y[2] - x[2]) / (y[1] - x[1]) }'; }
+press_at() {
+    xdotool mousemove "$1" "$2"; sleep 0.1
+    xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
+}
+
+# One launch of the game; appends "play intro intro_fps idle_fps box_fps
+# idle_cpu status" to results.
+game_run() {
+    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" cpu="-" status=ok first="- -"
+    start_xvfb
+    xdotool mousemove 319 239
+    local home launch_time game_pid
+    home="$(mktemp -d "$work/home.XXXXXX")"
+    mkdir -p "$home/data" && cp "$root/data/gfx.dat" "$home/data/"
+    launch_time=$(now)
+    (cd "$home" && exec "$bin" >"$work/game.log" 2>&1) &
+    game_pid=$!
+    pids+=("$game_pid")
+    local marks
+    marks="$(frame_clock "$game_pid" 1 760 762)"
+    if [ "$(wc -l <<<"$marks")" = 3 ]; then
+        local last t762
+        first="$(sed -n 1p <<<"$marks")"
+        last="$(sed -n 2p <<<"$marks")"
+        read -r t762 _ <<<"$(sed -n 3p <<<"$marks")"
+        play=$(awk -v a="$launch_time" -v b="$t762" 'BEGIN { printf "%.2f", b - a }')
+        intro_fps=$(rate "$first" "$last")
+        intro=$(awk -v r="$intro_fps" 'BEGIN { printf "%.2f", 760 / r }')
+
+        sleep 1
+        local f0 f1 c0 c1 s0 s1
+        f0="$(frame_clock "$game_pid")"; c0=$(cpu_ticks "$game_pid"); s0=$(now)
+        sleep "$span"
+        f1="$(frame_clock "$game_pid")"; c1=$(cpu_ticks "$game_pid"); s1=$(now)
+        idle_fps=$(rate "$f0" "$f1")
+        cpu=$(cpu_percent "$c0" "$c1" "$s0" "$s1")
+
+        xdotool mousemove 200 100  # the first move into a new window is lost
+        press_at 228 224           # Quit
+        sleep 1                    # the box slides in
+        f0="$(frame_clock "$game_pid")"
+        sleep "$span"
+        f1="$(frame_clock "$game_pid")"
+        box_fps=$(rate "$f0" "$f1")
+        press_at 112 122           # Yes
+        local i
+        for i in $(seq 1 50); do
+            kill -0 "$game_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$game_pid" 2>/dev/null && status=no-box
+    else
+        status=no-play
+    fi
+    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), idle %s fps, box %s fps, idle CPU %s %%, %s\n' \
+        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$idle_fps" "$box_fps" "$cpu" "$status" >&2
+    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status" >>"$work/results"
+    stop_pid "$game_pid"
+    stop_pid "$xvfb_pid"
+}
+
+floor_run() {
+    start_xvfb
+    "$work/floor" >/dev/null 2>&1 &
+    local floor_pid=$! c0 c1 s0 s1 cpu
+    pids+=("$floor_pid")
+    sleep 2
+    c0=$(cpu_ticks "$floor_pid"); s0=$(now)
+    sleep "$span"
+    c1=$(cpu_ticks "$floor_pid"); s1=$(now)
+    cpu="-"
+    [ -n "$c1" ] && cpu=$(cpu_percent "$c0" "$c1" "$s0" "$s1")
+    printf '# floor launch %d: idle CPU %s %%\n' "$run" "$cpu" >&2
+    echo "$cpu" >>"$work/floor_results"
+    stop_pid "$floor_pid"
+    stop_pid "$xvfb_pid"
+}
+
+echo "zorbl: $bin (built $(date -r "$bin" '+%F %T')), liballegro4.4 $(version_of liballegro4.4), Xvfb $(version_of xvfb)"
+echo "$runs launches, $span s spans; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at start"
+: >"$work/results"
+: >"$work/floor_results"
+for run in $(seq 1 "$runs"); do
+    game_run
+    floor_run
+done
+echo "load average $(cut -d' ' -f1-3 /proc/loadavg) at end"
+
+column() { awk -v c="$1" '$7 == "ok" && $c != "-" { print $c }' "$work/results" | median; }
+game_cpu="$(column 6)"
+floor_cpu="$(grep -v -- - "$work/floor_results" | median)"
+echo
+echo "Medians over the launches that quit from the box ($(grep -c ' ok$' "$work/results") of $runs):"
+echo "  start to the first frame of play   $(column 1) s   (designed: 11.4 s of intro, plus start-up and fades)"
+echo "  intro, 760 frames                  $(column 2) s   ($(column 3) fps)"
+echo "  frame rate, idle board             $(column 4) fps (designed: 66.7)"
+echo "  frame rate, question box           $(column 5) fps (designed: 66.7)"
+echo "  processor, idle game               $game_cpu % of one core"
+echo "  processor, the library's floor     $floor_cpu % of one core"
+awk -v g="$game_cpu" -v f="$floor_cpu" 'BEGIN { if (g != "-" && f != "-") printf "  game above the floor               %.2f percentage points (goal: 1.0 at most)\n", g - f }'
