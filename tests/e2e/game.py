@@ -177,13 +177,15 @@ class Game:
         return board
 
     def wait_for_board(self, seconds=30):
-        """Waits until every cell shows a tile (the fade-in has finished)."""
+        """Waits until every cell shows a tile (the fade-in has finished) in
+        two looks that agree: the tiles of a burst may still fly over it."""
         deadline = time.time() + seconds
+        last = None
         while time.time() < deadline:
             board = self.read_board()
-            if "." not in "".join(board):
-                time.sleep(0.3)
-                return self.read_board()
+            if "." not in "".join(board) and board == last:
+                return board
+            last = board
             time.sleep(0.2)
         fail("the board never showed 80 tiles")
 
