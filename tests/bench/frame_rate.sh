@@ -136,7 +136,7 @@ game_run() {
         read -r t762 _ <<<"$(sed -n 3p <<<"$marks")"
         play=$(awk -v a="$launch_time" -v b="$t762" 'BEGIN { printf "%.2f", b - a }')
         intro_fps=$(rate "$first" "$last")
-        intro=$(awk -v r="$intro_fps" 'BEGIN { printf "%.2f", 760 / r }')
+        intro=$(awk -v a="$first" -v b="$last" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.2f", 760 * (y[1] - x[1]) / (y[2] - x[2]) }')
 
         sleep 1
         local f0 f1 c0 c1 s0 s1
