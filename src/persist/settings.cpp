@@ -38,10 +38,10 @@ void take_out_of_range_as_zero()
 
 // A settings file that opens is taken byte by byte with no defaults: values
 // whose bytes are missing from a short file are 0. Only a file that doesn't
-// open (missing, or under another password) gives the defaults.
+// open (missing, not a regular file, or under another password) gives the defaults.
 void load_saved_data()
 {
-    PACKFILE* in = pack_fopen(SETTINGS_FILE, "rp");
+    PACKFILE* in = is_regular_file(SETTINGS_FILE) ? pack_fopen(SETTINGS_FILE, "rp") : nullptr;
     if (in != nullptr) {
         settings = Settings{};
         for (int32_t* value : file_order) {
