@@ -117,12 +117,16 @@ class Game:
         if not keep:
             shutil.rmtree(self.dir, ignore_errors=True)
 
-    def wait_for_window(self, seconds=20):
+    def wait_for_window(self, seconds=20, pointer=True):
+        """Waits for the window; with pointer=False it only takes the keyboard focus."""
         deadline = time.time() + seconds
         while time.time() < deadline:
             found = subprocess.run(["xdotool", "search", "--name", "zorbl"], capture_output=True, text=True)
             if found.returncode == 0 and found.stdout.strip():
                 self.window = found.stdout.split()[0]
+                if not pointer:
+                    subprocess.run(["xdotool", "windowfocus", self.window], capture_output=True)
+                    return
                 # The first pointer move after a window appears is ignored.
                 xdotool("mousemove", 5, 5)
                 time.sleep(0.1)
@@ -272,3 +276,39 @@ def take_screenshot_keys():
     xdotool("keyup", "p")
     xdotool("keyup", "Control_L")
     time.sleep(0.5)
+
+
+def key(name, hold=0.1):
+    """A key pressed and let go as a player does: down long enough for a frame
+    to see it, then up long enough for the next one to see it up."""
+    xdotool("keydown", name)
+    time.sleep(hold)
+    xdotool("keyup", name)
+    time.sleep(0.08)
+
+
+def close_window():
+    """The window manager's close button (WM_DELETE_WINDOW)."""
+    subprocess.run([CLOSE_WINDOW], check=True)
+
+
+_NO_LETTERS = []
+
+
+def question_shown(shot=None):
+    """A Yes/No box stands at rest: the letters of its "No!", centred at
+    x 213 on the line at y 115, show in the font's own colours (its four inks
+    and its rim) whatever lies behind the box."""
+    if not _NO_LETTERS:
+        with open(os.path.join(ASSETS, "font.pcx"), "rb") as f:
+            palette = f.read()[-768:]
+        _NO_LETTERS.append({tuple(palette[3 * i:3 * i + 3]) for i in (1, 10, 11, 12, 13)})
+        # hud_mask's rows start at y 20, one below the line its text is printed on.
+        _NO_LETTERS.append([(x, y) for y, row in enumerate(hud_mask("No!")) for x, c in enumerate(row) if c == "#"])
+    colours, letters = _NO_LETTERS
+    shot = shot or screenshot()
+    left = min(x for x, _ in letters)
+    width = max(x for x, _ in letters) - left + 1
+    # A pixel or two either way, for how the centring rounds.
+    return any(all(shot[116 + dy + y][213 - width // 2 + dx - left + x] in colours for x, y in letters)
+               for dx in range(-3, 4) for dy in range(-3, 4))
