@@ -278,13 +278,10 @@ def take_screenshot_keys():
     time.sleep(0.5)
 
 
-def key(name, hold=0.1):
-    """A key pressed and let go as a player does: down long enough for a frame
-    to see it, then up long enough for the next one to see it up."""
-    xdotool("keydown", name)
-    time.sleep(hold)
-    xdotool("keyup", name)
-    time.sleep(0.08)
+def key(*names, hold=0.1):
+    """Keys pressed together and let go, as a player does: down long enough
+    for a frame to see them, then up long enough for the next one to."""
+    xdotool("keydown", *names, "sleep", hold, "keyup", *names, "sleep", 0.06)
 
 
 def close_window():

@@ -26,11 +26,11 @@ def plan(board):
 
 
 def walk(cursor, cell):
-    """Arrow keys from one cell to another."""
-    for _ in range(abs(cell[0] - cursor[0])):
-        key("Right" if cell[0] > cursor[0] else "Left")
-    for _ in range(abs(cell[1] - cursor[1])):
-        key("Down" if cell[1] > cursor[1] else "Up")
+    """Arrow keys from one cell to another, two at once while both directions are to go."""
+    dx, dy = cell[0] - cursor[0], cell[1] - cursor[1]
+    for step in range(max(abs(dx), abs(dy))):
+        key(*(["Right" if dx > 0 else "Left"] if step < abs(dx) else [])
+            + (["Down" if dy > 0 else "Up"] if step < abs(dy) else []))
 
 
 def wait_until(condition, seconds=8):
@@ -60,16 +60,14 @@ try:
         cursor = cell
         key("space")
         key("space")
-    empty = all(row == "." * 10 for row in last)
-    time.sleep(1)
-    if empty:
+    if all(row == "." * 10 for row in last):
         check(wait_until(question_shown), "an empty board brings its bonus box")
         key("Return")
         points += 250
     check(wait_until(lambda: shown_hud_mask(screenshot(), 20) == hud_mask(str(points))),
           "%d pops made by keys score %d" % (len(cells), points))
 
-    time.sleep(3)  # the points banner runs out; then the panel waits for Space
+    time.sleep(2.5)  # the points banner runs out; then the panel waits for Space
     key("space")
     time.sleep(1.5)
     for letter in "key":
