@@ -189,6 +189,9 @@ TEST_F(Keys, UndoInARefillModeGivesBackTheBoardBeforeThePopAtOnce)
     EXPECT_EQ(board_text(), before);
     EXPECT_EQ(offsets_text(), "") << "the undone board shows at once, nothing slides";
     EXPECT_EQ(score, score_before);
+    mouse.x += 1;
+    frame();
+    EXPECT_FALSE(board_cursor.shown) << "moving the mouse hides the cursor";
 }
 
 TEST_F(Keys, AnAssistedGameAsksNoName)
