@@ -13,8 +13,7 @@ int display_scale = 1;
 namespace {
 PointerSource pointer_source = nullptr;
 // Per key: seen up since the screen began or since it last acted. Nothing
-// is armed before the first screen forgets what is held (Esc held through
-// the intro stays held into play).
+// is armed at start-up, so a key must be seen up before it can act.
 bool armed[KEY_MAX] = {};
 }
 
