@@ -74,20 +74,38 @@ def check(condition, message):
     print("ok: " + message)
 
 
-def until(condition, seconds, waiting_for, step=0.1):
-    """Polls condition until it gives something true; fails after seconds."""
+def soon(condition, seconds=8, step=0.1):
+    """Polls condition until it gives something true, for at most seconds;
+    returns its last value."""
     deadline = time.time() + seconds
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.time() > deadline:
-            fail("gave up after %d s waiting for %s" % (seconds, waiting_for))
+    value = condition()
+    while not value and time.time() < deadline:
         time.sleep(step)
+        value = condition()
+    return value
+
+
+def until(condition, seconds, waiting_for, step=0.1):
+    """As soon(), but a test that waited in vain fails."""
+    value = soon(condition, seconds, step)
+    if not value:
+        fail("gave up after %d s waiting for %s" % (seconds, waiting_for))
+    return value
 
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+def key(*names, hold=0.1):
+    """Keys pressed together and let go, as a player does: down long enough
+    for a frame to see them, then up long enough for the next one to."""
+    xdotool("keydown", *names, "sleep", hold, "keyup", *names, "sleep", 0.06)
+
+
+def close_window():
+    """The window manager's close button (WM_DELETE_WINDOW)."""
+    subprocess.run([CLOSE_WINDOW], check=True)
 
 
 def screenshot():
@@ -236,12 +254,16 @@ class Game:
         if not keep:
             shutil.rmtree(self.dir, ignore_errors=True)
 
-    def wait_for_window(self, seconds=20):
+    def wait_for_window(self, seconds=20, pointer=True):
+        """Waits for the window; with pointer=False it only takes the keyboard focus."""
         def found():
             self.alive("starting")
             out = subprocess.run(["xdotool", "search", "--name", "zorbl"], capture_output=True, text=True)
             return out.stdout.split()[0] if out.returncode == 0 and out.stdout.strip() else None
         self.window = until(found, seconds, "the game's window")
+        if not pointer:
+            self.focus()
+            return
         # The first pointer move after a window appears is ignored.
         self.move(2, 2)
         time.sleep(0.1)
@@ -250,19 +272,12 @@ class Game:
     def start(self):
         """Window, intro skipped, and the whole board shown; returns the board."""
         self.wait_for_window()
-        self.key("Escape", hold=0.3)
+        self.focus()
+        key("Escape", hold=0.3)
         return self.wait_for_board()
 
     def focus(self):
         subprocess.run(["xdotool", "windowfocus", self.window], capture_output=True)
-
-    def key(self, name, hold=0.15):
-        """A key held long enough for a game that looks at its keys once a frame."""
-        self.focus()
-        xdotool("keydown", name)
-        time.sleep(hold)
-        xdotool("keyup", name)
-        time.sleep(0.05)
 
     def type(self, text):
         self.focus()
@@ -326,18 +341,8 @@ class Game:
         return self.read_board()
 
     def answer(self, where):
-        """Presses Yes or No once the question box has come to rest: two
-        looks at its place 0.1 s apart agree (or after 3 s in any case)."""
-        def box():
-            shot = screenshot()
-            return [row[60:260] for row in shot[70:140]]
-        looks = [box()]
-        deadline = time.time() + 3
-        while time.time() < deadline:
-            time.sleep(0.1)
-            looks.append(box())
-            if looks[-1] == looks[-2]:
-                break
+        """Presses Yes or No once the question box has come to rest."""
+        until(question_shown, 5, "a question box")
         self.press(*where)
 
     def quit(self, seconds=20):
@@ -381,6 +386,28 @@ def settle_traditional(board, popped):
     kept = [col for col in columns if col[7] != "."]
     columns = [["."] * 8] * (10 - len(kept)) + kept
     return ["".join(columns[c][r] for c in range(10)) for r in range(8)]
+
+
+_NO_LETTERS = []
+
+
+def question_shown(shot=None):
+    """A Yes/No box stands at rest: the letters of its "No!", centred at
+    x 213 on the line at y 115, show in the font's own colours (its four inks
+    and its rim) whatever lies behind the box."""
+    if not _NO_LETTERS:
+        with open(os.path.join(ASSETS, "font.pcx"), "rb") as f:
+            palette = f.read()[-768:]
+        _NO_LETTERS.append({tuple(palette[3 * i:3 * i + 3]) for i in (1, 10, 11, 12, 13)})
+        # hud_mask's rows start at y 20, one below the line its text is printed on.
+        _NO_LETTERS.append([(x, y) for y, row in enumerate(hud_mask("No!")) for x, c in enumerate(row) if c == "#"])
+    colours, letters = _NO_LETTERS
+    shot = shot or screenshot()
+    left = min(x for x, _ in letters)
+    width = max(x for x, _ in letters) - left + 1
+    # A pixel or two either way, for how the centring rounds.
+    return any(all(shot[116 + dy + y][213 - width // 2 + dx - left + x] in colours for x, y in letters)
+               for dx in range(-3, 4) for dy in range(-3, 4))
 
 
 def take_screenshot_keys():

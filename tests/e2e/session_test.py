@@ -9,7 +9,7 @@ import subprocess
 import time
 
 from game import (ARCHIVE, CLOSE_WINDOW, MODE_NEXT, NEW_GAME_BUTTON, NO, OPTIONS_BUTTON, OPTIONS_CLOSE, QUIT_BUTTON,
-                  THEME_NEXT, THEME_PREV, ANIMATIONS_BOX, YES, Game, check, hud_shows, largest_group, saved,
+                  THEME_NEXT, THEME_PREV, ANIMATIONS_BOX, YES, Game, check, hud_shows, key, largest_group, saved,
                   screenshot, settle_traditional, start_display, table_bytes, until, xdotool)
 
 SHOWN_TABLE = os.environ.get("ZORBL_SHOWN_TABLE", "")
@@ -120,12 +120,12 @@ try:
     game.press(300, 100)
     time.sleep(1)
     game.type("Abcdefghijk")
-    game.key("Return")
+    key("Return")
     time.sleep(1)
     game.park_pointer()
     pictures = [screenshot()]
     # The digit keys are polled once a frame: hold the key for a while.
-    game.key("2", hold=0.3)
+    key("2", hold=0.3)
     check(until(lambda: hud_shows(120, "SHFT"), 5, "the Shifter tag"), "the key 2 picks Shifter on the table screen")
     pictures.append(screenshot())
     code, _ = game.quit()
