@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "persist/paths.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 
@@ -29,6 +30,6 @@ void take_screenshot()
     ++screenshot_counter;
 
     packfile_password(nullptr);
-    save_pcx(name, last_presented_frame(), palette);
+    save_pcx(save_path(name).c_str(), last_presented_frame(), palette);
     packfile_password(PACKFILE_PASSWORD);
 }
