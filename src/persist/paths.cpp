@@ -62,7 +62,6 @@ void choose_data_location()
     const std::string data = data_folder();
     archive_file = data + "/gfx.dat";
     save_folder = user_data_home() + "/zorbl";
-    make_folders(save_folder);
     // The synth's patch set lies beside the archive, not beside the
     // executable where the library looks by itself. Overriding only this
     // key leaves the rest of a player's allegro.cfg in force.
@@ -80,7 +79,12 @@ const char* archive_path()
     return archive_file.c_str();
 }
 
+// The folder is made on its first use, which is after the archive has
+// loaded: a game that cannot start leaves nothing behind.
 std::string save_path(const char* name)
 {
-    return installed ? save_folder + "/" + name : name;
+    if (!installed)
+        return name;
+    make_folders(save_folder);
+    return save_folder + "/" + name;
 }

@@ -12,7 +12,7 @@ constexpr const char* DATA_DIR_VARIABLE = "ZORBL_DATA_DIR";
 // file stays in the working directory, as it always has. Otherwise it is the
 // installed game: the archive and patch set come from the data folder, and
 // saves go to $XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl), made
-// here for the user alone if missing. Until this runs, the working directory
+// for the user alone when first used. Until this runs, the working directory
 // is used (tools and tests that never start the game).
 void choose_data_location();
 
