@@ -38,11 +38,15 @@ for size in (16, 32, 48, 64, 128, 256):
     with open(os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps", "zorbl.png"), "rb") as f:
         check(struct.unpack(">II", f.read(24)[16:24]) == (size, size), "a %d px icon" % size)
 
-# The command line, answered without a display.
+# From here on the harness starts the unpacked game. The command line first, with no display.
 game.BIN = os.path.join(root, "usr", "games", "zorbl")
 no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+
+
 def run(*args):
     return subprocess.run([game.BIN, *args], capture_output=True, text=True, env=no_display)
+
+
 version = re.match(r"zorbl_([^_]+)_", os.path.basename(deb)).group(1)
 out = run("--version")
 check(out.returncode == 0 and out.stdout == "zorbl %s\n" % version, "--version prints " + version)
