@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 
+#include "persist/paths.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 
@@ -33,11 +34,11 @@ void take_screenshot()
             return;
         std::snprintf(name, sizeof name, "zorbl%03d.pcx", screenshot_counter);
         ++screenshot_counter;
-    } while (lstat(name, &taken) == 0);
+    } while (lstat(save_path(name).c_str(), &taken) == 0);
     PALETTE palette;
     get_palette(palette);
 
     packfile_password(nullptr);
-    save_pcx(name, last_presented_frame(), palette);
+    save_pcx(save_path(name).c_str(), last_presented_frame(), palette);
     packfile_password(PACKFILE_PASSWORD);
 }
