@@ -44,15 +44,20 @@ def start_display(size="320x240"):
     if shutil.which("Xvfb") is None:
         print("no Xvfb: end-to-end tests need an X server")
         sys.exit(77)
-    number = 100 + os.getpid() % 400
-    while os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
-        number += 1
-    # -noreset: without it the server resets whenever its last client
-    # leaves, and a game started in that moment finds no display.
-    server = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", size + "x24", "-nolisten", "tcp",
-                               "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # The server picks a free display number itself and tells it on a pipe:
+    # tests starting side by side never share one. -noreset: without it the
+    # server resets whenever its last client leaves, and a game started in
+    # that moment finds no display.
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", size + "x24", "-nolisten",
+                               "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
     atexit.register(server.kill)
-    until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number), 10, "Xvfb :%d to start" % number)
+    os.close(write_end)
+    with os.fdopen(read_end) as told:
+        number = int(told.readline() or -1)
+    if number < 0:
+        fail("Xvfb did not start")
     os.environ["DISPLAY"] = ":%d" % number
     return number
 
