@@ -16,21 +16,35 @@ bool joins(const B& on, int column, int row, uint8_t colour)
 template <class B>
 int find_group_in(B& on, int column, int row)
 {
-    // Neighbours in the order right, left, below, above. Each is tested when
-    // its turn comes, so a cell an earlier branch marked is not entered twice.
-    // The recursion is at most 80 calls deep.
-    auto& cell = on.at(column, row);
-    const uint8_t colour = cell.colour;
-    cell.marked = 1;
-    int count = 1;
-    if (column < BOARD_COLUMNS - 1 && joins(on, column + 1, row, colour))
-        count += find_group_in(on, column + 1, row);
-    if (column > 0 && joins(on, column - 1, row, colour))
-        count += find_group_in(on, column - 1, row);
-    if (row < BOARD_ROWS - 1 && joins(on, column, row + 1, colour))
-        count += find_group_in(on, column, row + 1);
-    if (row > 0 && joins(on, column, row - 1, colour))
-        count += find_group_in(on, column, row - 1);
+    // A flood fill over a stack of cells to visit: a cell is marked when it
+    // is pushed, so none is counted twice. Neighbours are pushed in the
+    // order right, left, below, above.
+    const uint8_t colour = on.at(column, row).colour;
+    int stack[BOARD_CELLS];
+    int top = 0;
+    on.at(column, row).marked = 1;
+    stack[top++] = column * BOARD_ROWS + row;
+    int count = 0;
+    while (top > 0) {
+        const int cell = stack[--top];
+        const int c = cell / BOARD_ROWS;
+        const int r = cell % BOARD_ROWS;
+        ++count;
+        const auto visit = [&](int nc, int nr) {
+            if (joins(on, nc, nr, colour)) {
+                on.at(nc, nr).marked = 1;
+                stack[top++] = nc * BOARD_ROWS + nr;
+            }
+        };
+        if (c < BOARD_COLUMNS - 1)
+            visit(c + 1, r);
+        if (c > 0)
+            visit(c - 1, r);
+        if (r < BOARD_ROWS - 1)
+            visit(c, r + 1);
+        if (r > 0)
+            visit(c, r - 1);
+    }
     return count;
 }
 

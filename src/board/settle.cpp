@@ -38,20 +38,62 @@ void offset_set_x(ColourCell&, int, bool) {}
 bool refills_from_left(int mode) { return mode == MODE_CONTINOUS || mode == MODE_MEGASHIFTER; }
 bool slides_rows(int mode) { return mode == MODE_SHIFTER || mode == MODE_MEGASHIFTER; }
 
+bool blank(const Cell& c)
+{
+    return c.colour == 0 && c.marked == 0 && c.light == 0 && c.flash == 0 && c.offset_x == 0 && c.offset_y == 0;
+}
+bool blank(const ColourCell& c) { return c.colour == 0 && c.marked == 0; }
+
+// Closes the holes of one line of cells toward its far end: cell length - 1
+// (the bottom, or the right) first. The rule is a number of passes, each
+// walking from the far end and moving every cell into the empty one beyond
+// it; a move leaves an empty record behind, so once a pass meets its first
+// empty cell it carries everything before it one step on. A pass is that
+// carry from the first empty cell; a pass that would change nothing (no
+// empty cell beyond the start, or nothing but blank records before it)
+// ends them all, as the passes left would change nothing either. Empty
+// records carry their mark and lights along as the game has always moved them.
+template <class At, class Moved>
+void close_line(int length, At at, Moved moved)
+{
+    for (int pass = 0; pass < length; ++pass) {
+        int hole = length - 1;
+        while (hole >= 1 && at(hole).colour != 0)
+            --hole;
+        if (hole < 1)
+            return;
+        int first = 0;
+        while (first <= hole && blank(at(first)))
+            ++first;
+        if (first > hole)
+            return;
+        for (int i = hole; i >= 1; --i)
+            moved(move_cell(at(i - 1), at(i)));
+    }
+}
+
+template <class B>
+bool blank_columns(const B& on, int end)
+{
+    for (int column = 0; column < end; ++column) {
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            if (!blank(on.at(column, row)))
+                return false;
+        }
+    }
+    return true;
+}
+
 // One definition of each rule for both kinds of board.
 template <class B>
 void gravity_in(B& on, bool animate)
 {
+    // Each pass drops everything above the lowest hole by one row;
+    // eight passes let every tile reach the bottom.
     for (int column = 0; column < BOARD_COLUMNS; ++column) {
-        // Each pass drops everything above the lowest hole by one row;
-        // eight passes let every tile reach the bottom.
-        for (int pass = 0; pass < BOARD_ROWS; ++pass) {
-            for (int row = BOARD_ROWS - 1; row >= 1; --row) {
-                if (on.at(column, row).colour != 0)
-                    continue;
-                offset_by(move_cell(on.at(column, row - 1), on.at(column, row)), 0, -CELL_SIZE, animate);
-            }
-        }
+        close_line(
+            BOARD_ROWS, [&](int row) -> auto& { return on.at(column, row); },
+            [&](auto& moved) { offset_by(moved, 0, -CELL_SIZE, animate); });
     }
 }
 
@@ -72,6 +114,10 @@ void shift_in(B& on, bool animate, bool refill)
         int target = BOARD_COLUMNS - 1;
         while (target > 0 && on.at(target, bottom).colour != 0)
             --target;
+        // With no refill, a shift of nothing but blank columns changes
+        // nothing, and every repetition left would find the same target.
+        if (!refill && blank_columns(on, target))
+            return;
 
         for (int column = target; column >= 1; --column) {
             for (int row = 0; row < BOARD_ROWS; ++row) {
@@ -92,13 +138,9 @@ template <class B>
 void slide_in(B& on, bool animate)
 {
     for (int row = 0; row < BOARD_ROWS; ++row) {
-        for (int pass = 0; pass < BOARD_COLUMNS; ++pass) {
-            for (int column = BOARD_COLUMNS - 1; column >= 1; --column) {
-                if (on.at(column, row).colour != 0)
-                    continue;
-                offset_by(move_cell(on.at(column - 1, row), on.at(column, row)), -CELL_SIZE, 0, animate);
-            }
-        }
+        close_line(
+            BOARD_COLUMNS, [&](int column) -> auto& { return on.at(column, row); },
+            [&](auto& moved) { offset_by(moved, -CELL_SIZE, 0, animate); });
     }
 }
 
