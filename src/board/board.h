@@ -37,8 +37,8 @@ struct Board {
 // The colours alone, without the drawing state: what a search ahead copies
 // by the million. The rules in groups.h and settle.h run on it as on Board.
 struct ColourCell {
-    uint8_t colour;  // 0 empty, 1..5 a tile
-    uint8_t marked;  // 1 while find_group has counted the cell
+    uint8_t colour : 7;  // 0 empty, 1..5 a tile
+    uint8_t marked : 1;  // 1 while find_group has counted the cell
 };
 
 struct ColourBoard {
