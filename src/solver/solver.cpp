@@ -258,7 +258,8 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         for (const Node& parent : s.layer) {
             const int found = list_groups(parent.board, groups);
             if (found == 0) {
-                const bool cleared = bonus_mode(s.mode) && parent.tiles == 0;
+                // The bonus is for clearing the board, not for being given an empty one.
+                const bool cleared = bonus_mode(s.mode) && parent.tiles == 0 && parent.step != NO_STEP;
                 s.tail.clear();
                 offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step);
                 continue;
@@ -352,7 +353,7 @@ SolverLine finish(Search& s, const ColourBoard& start)
     ColourBoard check = start;
     for (const SolverMove& m : s.best.moves)
         play_move(check, s.mode, m.column, m.row);
-    s.best.cleared = bonus_mode(s.mode) && board_empty(check);
+    s.best.cleared = bonus_mode(s.mode) && board_empty(check) && !s.best.moves.empty();
     s.best.positions += s.positions;
     return s.best;
 }
@@ -438,7 +439,7 @@ SolverLine greedy_line(const ColourBoard& start, int mode)
         line.moves.push_back(SolverMove{groups[pick].column, groups[pick].row, points});
         line.score += points;
     }
-    line.cleared = bonus_mode(mode) && board_empty(on);
+    line.cleared = bonus_mode(mode) && board_empty(on) && !line.moves.empty();
     if (line.cleared)
         line.score += EMPTY_BOARD_BONUS;
     return line;
