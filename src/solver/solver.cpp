@@ -97,6 +97,7 @@ struct Search {
     std::vector<Solved> solved;
     std::vector<SolverMove> tail;
     SolverLine best;
+    bool late = false;  // the deadline passed inside an endgame: its values are unfinished
 };
 
 bool bonus_mode(int mode) { return mode == MODE_TRADITIONAL || mode == MODE_SHIFTER; }
@@ -109,6 +110,13 @@ int list_groups(ColourBoard work, Group* out)
         for (int row = 0; row < BOARD_ROWS; ++row) {
             const ColourCell cell = work.at(column, row);
             if (cell.colour == 0 || cell.marked)
+                continue;
+            // A tile with no neighbour of its colour is no group: most
+            // boards hold many, and the test is cheaper than a search.
+            if ((column == BOARD_COLUMNS - 1 || work.at(column + 1, row).colour != cell.colour)
+                && (column == 0 || work.at(column - 1, row).colour != cell.colour)
+                && (row == BOARD_ROWS - 1 || work.at(column, row + 1).colour != cell.colour)
+                && (row == 0 || work.at(column, row - 1).colour != cell.colour))
                 continue;
             const int size = find_group(work, column, row);
             if (size >= 2)
@@ -173,6 +181,10 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
     int32_t best = found == 0 && bonus_mode(s.mode) && board_empty(on) ? EMPTY_BOARD_BONUS : 0;
     Solved entry{key, best, 0, 0};
     for (int g = 0; g < found; ++g) {
+        if ((s.positions & 1023) == 0 && Clock::now() > s.deadline)
+            s.late = true;
+        if (s.late)
+            return 0;
         ColourBoard child = on;
         find_group(child, groups[g].column, groups[g].row);
         pop_and_settle(child, s.mode);
@@ -181,6 +193,8 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
         if (g == 0 || value > entry.value)
             entry = Solved{key, value, groups[g].column, groups[g].row};
     }
+    if (s.late)
+        return 0;
     s.solved[key & (SOLVED_SLOTS - 1)] = entry;
     return entry.value;
 }
@@ -285,6 +299,8 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                 child.step = uint32_t(s.steps.size() - 1);
                 if (child.tiles <= ENDGAME_TILES) {
                     const int32_t rest = solve_exactly(s, child.board);
+                    if (s.late)
+                        return false;
                     if (child.score + rest > s.best.score) {
                         endgame_line(s, child.board, s.tail);
                         offer(s, child.score + rest, child.step);
