@@ -25,12 +25,14 @@ constexpr int HINT_BUDGET_MS = 80;
 // The best line found within about budget_ms milliseconds of one core. It
 // takes no draw from the game's generator: in modes 1 and 3 it plans on the
 // board as shown, the columns that will come in counted as empty (they score
-// nothing and never clear the board), so only the first move is sure to be
-// the one the game will see. Deterministic except for where the time runs out.
+// nothing), so only the first move is sure to meet the board it planned for.
+// Nor does it count the bonus there: every emptied column is refilled, so
+// those boards never empty. Deterministic except for where the time runs out.
 SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms);
 SolverLine solve_board(const Board& start, int mode, int budget_ms);
 
-// One beam of the given width, no time limit: the same line every time.
+// The search at one beam width (a beam for each way the mode ranks), with
+// no time limit: the same line every time.
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width);
 
 // The first move of solve_board within HINT_BUDGET_MS; false when no group of
