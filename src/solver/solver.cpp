@@ -16,6 +16,9 @@
 //   scores, and a ranking cannot tell which endings clear.
 // - Playouts from each position (greedy, or keeping the most plentiful
 //   colour for last) ranked no better for their cost than a wider beam.
+//   Nor did layers by tiles left instead of by pops made, a cap on the
+//   children kept from one position, or ranking only the children that a
+//   cheaper estimate put ahead.
 // Widths grow about fourfold from 1 until the next would not fit in the
 // time left; the best line of any width wins. Time decides only where the
 // widening stops: a given width always finds the same line.
