@@ -2,12 +2,14 @@
 #include "board/board.h"
 
 #include "board/random.h"
+#include "board/undo.h"
 #include "effects/banner.h"
 
 Board board;
 int32_t score = 0;
 int32_t tiles_popped = 0;
 GameProgress game_progress = GameProgress::fresh;
+bool game_assisted = false;
 
 void fill_board()
 {
@@ -41,6 +43,8 @@ void new_game()
 {
     score = 0;
     tiles_popped = 0;
+    game_assisted = false;
+    undo_forget();
     banner_frames_left = 0;
     fill_board();
     clear_marks();

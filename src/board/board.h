@@ -57,11 +57,14 @@ extern Board board;
 extern int32_t score;
 extern int32_t tiles_popped;
 extern GameProgress game_progress;
+// Raised when the player had help in this game (an undo): the game then
+// ends without a high score. Lowered by new_game.
+extern bool game_assisted;
 
 // Deals a random colour into every cell: exactly 80 draws, in storage order.
 void fill_board();
 // Clears marked, light and flash everywhere; offsets stay so moving tiles keep moving.
 // Always yields 0, which the game loop stores as the selection size.
 int clear_marks();
-// Resets the score and counters, hides the banner, deals a new board.
+// Resets the score, counters and undo history, hides the banner, deals a new board.
 void new_game();
