@@ -21,6 +21,14 @@ void fill_board()
     }
 }
 
+ColourBoard colours_of(const Board& from)
+{
+    ColourBoard to{};
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        to.cells[i].colour = from.cells[i].colour;
+    return to;
+}
+
 int clear_marks()
 {
     for (Cell& cell : board.cells) {

@@ -34,6 +34,23 @@ struct Board {
     const Cell& at(int column, int row) const { return cells[column * BOARD_ROWS + row]; }
 };
 
+// The colours alone, without the drawing state: what a search ahead copies
+// by the million. The rules in groups.h and settle.h run on it as on Board.
+struct ColourCell {
+    uint8_t colour : 7;  // 0 empty, 1..5 a tile
+    uint8_t marked : 1;  // 1 while find_group has counted the cell
+};
+
+struct ColourBoard {
+    std::array<ColourCell, BOARD_CELLS> cells;  // column-major, as Board
+
+    ColourCell& at(int column, int row) { return cells[column * BOARD_ROWS + row]; }
+    const ColourCell& at(int column, int row) const { return cells[column * BOARD_ROWS + row]; }
+};
+
+// The colours of a board, nothing marked.
+ColourBoard colours_of(const Board& from);
+
 enum class GameProgress { finished = 0, in_progress = 1, fresh = 2 };
 
 extern Board board;
