@@ -18,6 +18,7 @@
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "solver/solver.h"
 #include "ui/dialogs.h"
 #include "ui/name_entry.h"
 
@@ -111,6 +112,24 @@ void undo_key(ClickState& click_state)
                                                                                       : ClickState::consumed;
 }
 
+// H selects the first group of the best line the search finds on the board
+// shown, as a first click on it would (it shakes, the cue sounds), with the
+// cursor on it so that Space or Enter pops it. A hint already selected stays.
+// The search takes no draw; the game becomes an assisted one.
+void hint_key(ClickState& click_state)
+{
+    SolverMove first{};
+    if (!key_press(KEY_H) || !hint_move(board, settings.game_mode, first))
+        return;
+    game_assisted = true;
+    board_cursor = {true, first.column, first.row};
+    if (board.at(first.column, first.row).marked && selection_size >= SMALLEST_GROUP)
+        return;
+    click_state = ClickState::idle;
+    board_press_step(click_state, {BOARD_X + CELL_SIZE * first.column + CELL_SIZE / 2,
+                                   BOARD_Y + CELL_SIZE * first.row + CELL_SIZE / 2, 1});
+}
+
 bool screenshot_keys_held()
 {
     return key[KEY_P] && (key[KEY_LCONTROL] || key[KEY_RCONTROL]);
@@ -158,6 +177,7 @@ int play_frame(ClickState& click_state)
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
     undo_key(click_state);
+    hint_key(click_state);
     int loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {

@@ -351,9 +351,10 @@ class Game:
         self.press(*where)
 
     def quit(self, seconds=20):
-        """The quit button, Yes, and the exit code."""
-        self.press(*QUIT_BUTTON)
-        self.answer(YES)
+        """The quit button (pressed again while another box is still in the
+        way), Yes, and the exit code with what the game said on stderr."""
+        until(lambda: question_shown() or self.press(*QUIT_BUTTON), 10, "the quit question")
+        self.press(*YES)
         code, _, err = self.wait_exit(seconds)
         return code, err
 
