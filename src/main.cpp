@@ -1,15 +1,52 @@
 // zorbl: pop groups of same-coloured tiles. The fixed main flow.
 #include <allegro.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "board/board.h"
 #include "board/game_loop.h"
+#include "persist/paths.h"
 #include "shell/background.h"
 #include "shell/intro.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 
-int main()
+namespace {
+
+constexpr const char* USAGE =
+    "usage: zorbl [--help | --version]\n"
+    "Pop groups of same-coloured tiles. Started without arguments, the game\n"
+    "opens its window. It reads data/gfx.dat and keeps its saves in the\n"
+    "working directory when that file is there; otherwise it reads the data\n"
+    "folder (%s, or $%s) and saves in\n"
+    "$XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl).\n";
+
+// Answered before the library starts, so that none of it needs a display.
+// Returns the exit code, or -1 to play.
+int command_line(int argc, char** argv)
 {
+    if (argc == 1)
+        return -1;
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        std::printf(USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("zorbl %s\n", ZORBL_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int answered = command_line(argc, argv);
+    if (answered >= 0)
+        return answered;
     init_game();
     build_background();
     play_intro();

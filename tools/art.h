@@ -144,6 +144,9 @@ BITMAP* make_button_label(const std::string& text);
 bool write_sounds(const std::string& dir, std::vector<std::string>* files);
 bool write_music(const std::string& path);
 
+// The desktop icons, OUTDIR/zorbl-SIZE.png, drawn from the tiles.
+bool write_icons(const std::string& dir, const PALETTE pal);
+
 // Packing: turns dat's plain archive into the compressed, enciphered one.
 int seal_archive(const char* raw_path, const char* out_path, const char* password);
 

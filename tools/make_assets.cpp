@@ -1,5 +1,6 @@
 // make_assets OUTDIR
 // make_assets --seal RAW_DAT OUT_DAT PASSWORD   (used by pack_archive.sh)
+// make_assets --icons OUTDIR                    (the desktop icons)
 //
 // Draws and synthesises every asset of the archive into OUTDIR, all in one
 // 256-colour palette, and writes OUTDIR/manifest.txt: one line per archive
@@ -60,8 +61,10 @@ int to8(int v) { return _rgb_scale_6[v & 63]; }
 
 int main(int argc, char** argv) {
     bool seal = argc == 5 && std::string(argv[1]) == "--seal";
-    if (argc != 2 && !seal) {
-        std::fprintf(stderr, "usage: make_assets OUTDIR\n       make_assets --seal RAW_DAT OUT_DAT PASSWORD\n");
+    bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !seal && !icons) {
+        std::fprintf(stderr, "usage: make_assets OUTDIR\n       make_assets --seal RAW_DAT OUT_DAT PASSWORD\n"
+                             "       make_assets --icons OUTDIR\n");
         return 2;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
@@ -69,10 +72,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (seal) return art::seal_archive(argv[2], argv[3], argv[4]);
-    const std::string dir = argv[1];
     set_color_depth(8);
     packfile_password(nullptr);  // the source files stay plain
     art::build_palette(game_palette);
+    if (icons) return art::write_icons(argv[2], game_palette) ? 0 : 1;
+    const std::string dir = argv[1];
 
     std::vector<Entry> manifest(OBJ_COUNT);
     bool ok = true;

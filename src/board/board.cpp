@@ -2,12 +2,14 @@
 #include "board/board.h"
 
 #include "board/random.h"
+#include "board/undo.h"
 #include "effects/banner.h"
 
 Board board;
 int32_t score = 0;
 int32_t tiles_popped = 0;
 GameProgress game_progress = GameProgress::fresh;
+bool game_assisted = false;
 
 void fill_board()
 {
@@ -17,6 +19,14 @@ void fill_board()
         cell.offset_x = 0;
         cell.colour = static_cast<uint8_t>(random_next() % colour_count + 1);
     }
+}
+
+ColourBoard colours_of(const Board& from)
+{
+    ColourBoard to{};
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        to.cells[i].colour = from.cells[i].colour;
+    return to;
 }
 
 int clear_marks()
@@ -33,6 +43,8 @@ void new_game()
 {
     score = 0;
     tiles_popped = 0;
+    game_assisted = false;
+    undo_forget();
     banner_frames_left = 0;
     fill_board();
     clear_marks();

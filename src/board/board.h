@@ -34,17 +34,37 @@ struct Board {
     const Cell& at(int column, int row) const { return cells[column * BOARD_ROWS + row]; }
 };
 
+// The colours alone, without the drawing state: what a search ahead copies
+// by the million. The rules in groups.h and settle.h run on it as on Board.
+struct ColourCell {
+    uint8_t colour : 7;  // 0 empty, 1..5 a tile
+    uint8_t marked : 1;  // 1 while find_group has counted the cell
+};
+
+struct ColourBoard {
+    std::array<ColourCell, BOARD_CELLS> cells;  // column-major, as Board
+
+    ColourCell& at(int column, int row) { return cells[column * BOARD_ROWS + row]; }
+    const ColourCell& at(int column, int row) const { return cells[column * BOARD_ROWS + row]; }
+};
+
+// The colours of a board, nothing marked.
+ColourBoard colours_of(const Board& from);
+
 enum class GameProgress { finished = 0, in_progress = 1, fresh = 2 };
 
 extern Board board;
 extern int32_t score;
 extern int32_t tiles_popped;
 extern GameProgress game_progress;
+// Raised when the player had help in this game (an undo): the game then
+// ends without a high score. Lowered by new_game.
+extern bool game_assisted;
 
 // Deals a random colour into every cell: exactly 80 draws, in storage order.
 void fill_board();
 // Clears marked, light and flash everywhere; offsets stay so moving tiles keep moving.
 // Always yields 0, which the game loop stores as the selection size.
 int clear_marks();
-// Resets the score and counters, hides the banner, deals a new board.
+// Resets the score, counters and undo history, hides the banner, deals a new board.
 void new_game();

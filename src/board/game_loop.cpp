@@ -2,12 +2,14 @@
 // reads the pointer and keys and draws frames; the rules it calls do not.
 #include "board/game_loop.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/board.h"
 #include "board/groups.h"
 #include "board/random.h"
 #include "board/settle.h"
+#include "board/undo.h"
 #include "effects/banner.h"
 #include "effects/pop.h"
 #include "persist/highscore.h"
@@ -16,10 +18,12 @@
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "solver/solver.h"
 #include "ui/dialogs.h"
 #include "ui/name_entry.h"
 
 int32_t selection_size = 0;
+BoardCursor board_cursor = {false, BOARD_COLUMNS / 2, BOARD_ROWS / 2};
 
 namespace {
 
@@ -39,6 +43,7 @@ bool over_board(const PointerState& p)
 
 void pop_selected_group()
 {
+    undo_remember();
     const int32_t n = selection_size;
     const int32_t points = group_points(n);
     score += points;
@@ -54,40 +59,80 @@ void pop_selected_group()
     else
         pop_animate(5, POP_FLASH);
     settle_board();
+    // Keys pressed while the animation played do nothing (an undo among them).
+    forget_held_keys();
+}
+
+// Where the mouse was at the last frame of play; moving it hides the cursor.
+PointerState last_pointer = {-1, -1, 0};
+
+// Space or Enter stands in for a left press at the middle of the cursor's
+// cell, so it takes the path and the random draws a click there would.
+PointerState pointer_or_key_click(const PointerState& pointer)
+{
+    const bool space = key_press(KEY_SPACE);
+    const bool enter = enter_press();
+    if (!(space || enter) || !board_cursor.shown)
+        return pointer;
+    return {BOARD_X + CELL_SIZE * board_cursor.column + CELL_SIZE / 2,
+            BOARD_Y + CELL_SIZE * board_cursor.row + CELL_SIZE / 2, 1};
+}
+
+void move_cursor(const PointerState& pointer)
+{
+    if (last_pointer.x >= 0 && (pointer.x != last_pointer.x || pointer.y != last_pointer.y))
+        board_cursor.shown = false;
+    last_pointer = pointer;
+    const int right = key_press(KEY_RIGHT);
+    const int left = key_press(KEY_LEFT);
+    const int down = key_press(KEY_DOWN);
+    const int up = key_press(KEY_UP);
+    if (right + left + down + up == 0)
+        return;
+    // The first arrow only brings the cursor up, in the middle of the board.
+    if (!board_cursor.shown) {
+        board_cursor = {true, BOARD_COLUMNS / 2, BOARD_ROWS / 2};
+        return;
+    }
+    board_cursor.column = std::clamp(board_cursor.column + right - left, 0, BOARD_COLUMNS - 1);
+    board_cursor.row = std::clamp(board_cursor.row + down - up, 0, BOARD_ROWS - 1);
+}
+
+// U or Backspace takes the last pop back and makes the game an assisted one.
+void undo_key(ClickState& click_state)
+{
+    const bool u = key_press(KEY_U);
+    const bool backspace = key_press(KEY_BACKSPACE);
+    if (!(u || backspace) || !undo_last_pop())
+        return;
+    game_assisted = true;
+    selection_size = 0;
+    // A mouse button still down must be let go before it selects again.
+    click_state = click_state == ClickState::selected || click_state == ClickState::idle ? ClickState::idle
+                                                                                      : ClickState::consumed;
+}
+
+// H selects the first group of the best line the search finds on the board
+// shown, as a first click on it would (it shakes, the cue sounds), with the
+// cursor on it so that Space or Enter pops it. A hint already selected stays.
+// The search takes no draw; the game becomes an assisted one.
+void hint_key(ClickState& click_state)
+{
+    SolverMove first{};
+    if (!key_press(KEY_H) || !hint_move(board, settings.game_mode, first))
+        return;
+    game_assisted = true;
+    board_cursor = {true, first.column, first.row};
+    if (board.at(first.column, first.row).marked && selection_size >= SMALLEST_GROUP)
+        return;
+    click_state = ClickState::idle;
+    board_press_step(click_state, {BOARD_X + CELL_SIZE * first.column + CELL_SIZE / 2,
+                                   BOARD_Y + CELL_SIZE * first.row + CELL_SIZE / 2, 1});
 }
 
 bool screenshot_keys_held()
 {
     return key[KEY_P] && (key[KEY_LCONTROL] || key[KEY_RCONTROL]);
-}
-
-void play_game_over(int& loop_result)
-{
-    HighScoreEntry candidate{};
-    candidate.name[0] = '_';
-    candidate.score = static_cast<uint32_t>(score);
-
-    while (banner_frames_left != 0 || read_pointer().b != 0)
-        draw_frame();
-    panel_y = PANEL_HIDDEN_Y;
-    game_over_panel_shown = 1;
-    while (read_pointer().b == 0)
-        draw_frame();
-    game_over_panel_shown = 0;
-
-    HighScoreTable& table = current_highscore_table();
-    if (highscore_qualifies(table, candidate)) {
-        // The entry edits a buffer of twelve bytes: ten characters, the
-        // cursor and a zero byte. The row keeps the name and its zero byte.
-        char name[NAME_ENTRY_BUFFER] = "_";
-        enter_name("You got a highscore!", name);
-        std::memcpy(candidate.name, name, sizeof candidate.name);
-        candidate.name[sizeof candidate.name - 1] = '\0';
-        highscore_replace_lowest(table, candidate);
-        highscore_sort(table);
-        draw_frame();
-    }
-    loop_result = game_over_wait();
 }
 
 } // namespace
@@ -129,7 +174,10 @@ int play_frame(ClickState& click_state)
     const PointerState pointer = read_pointer();
     tick_counter = 0;
     draw_frame();
-    board_press_step(click_state, pointer);
+    move_cursor(pointer);
+    board_press_step(click_state, pointer_or_key_click(pointer));
+    undo_key(click_state);
+    hint_key(click_state);
     int loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {
@@ -144,10 +192,60 @@ int play_frame(ClickState& click_state)
     return loop_result;
 }
 
+int play_game_over()
+{
+    HighScoreEntry candidate{};
+    candidate.name[0] = '_';
+    candidate.score = static_cast<uint32_t>(score);
+
+    // Space or Enter is the click the panel waits for; the window's close
+    // button asks the quit question here as everywhere.
+    forget_held_keys();
+    while (banner_frames_left != 0 || read_pointer().b != 0) {
+        draw_frame();
+        if (ask_quit_if_closed())
+            return LOOP_QUIT;
+    }
+    panel_y = PANEL_HIDDEN_Y;
+    game_over_panel_shown = 1;
+    for (;;) {
+        const bool space = key_press(KEY_SPACE);
+        const bool enter = enter_press();
+        if (read_pointer().b != 0 || space || enter)
+            break;
+        draw_frame();
+        if (ask_quit_if_closed()) {
+            game_over_panel_shown = 0;
+            return LOOP_QUIT;
+        }
+    }
+    game_over_panel_shown = 0;
+
+    HighScoreTable& table = current_highscore_table();
+    if (game_assisted) {
+        // Told once, and the answer does not matter: no name is asked.
+        confirm_dialog("Assisted game:", "no high score");
+    } else if (highscore_qualifies(table, candidate)) {
+        // The entry edits a buffer of twelve bytes: ten characters, the
+        // cursor and a zero byte. The row keeps the name and its zero byte.
+        char name[NAME_ENTRY_BUFFER] = "_";
+        const bool quit = enter_name("You got a highscore!", name);
+        std::memcpy(candidate.name, name, sizeof candidate.name);
+        candidate.name[sizeof candidate.name - 1] = '\0';
+        highscore_replace_lowest(table, candidate);
+        highscore_sort(table);
+        if (quit)
+            return LOOP_QUIT;
+        draw_frame();
+    }
+    return game_over_wait();
+}
+
 bool run_game()
 {
     set_palette(game_palette());
     ClickState click_state = ClickState::idle;
+    forget_held_keys();
     int loop_result;
     do {
         loop_result = play_frame(click_state);
@@ -155,8 +253,9 @@ bool run_game()
     } while (loop_result == LOOP_CONTINUE);
 
     game_progress = GameProgress::finished;
+    board_cursor.shown = false;
     if (loop_result == LOOP_GAME_OVER)
-        play_game_over(loop_result);
+        loop_result = play_game_over();
 
     if (loop_result == LOOP_NEW_GAME) {
         int tiles_left = 0;

@@ -1,6 +1,9 @@
 // Group search and the move test.
 #pragma once
 
+struct Board;
+struct ColourBoard;
+
 // Marks the group of same-coloured, orthogonally connected tiles that holds
 // (column, row) and returns its size. The cell must hold a tile and no cell
 // of the group may be marked yet.
@@ -9,3 +12,11 @@ int find_group(int column, int row);
 int any_move_left();
 // 1 when every cell is empty, else 0.
 int board_empty();
+
+// The same rules on a given board; the three above work on the game's board.
+int find_group(Board& on, int column, int row);
+int find_group(ColourBoard& on, int column, int row);
+int any_move_left(const Board& on);
+int any_move_left(const ColourBoard& on);
+int board_empty(const Board& on);
+int board_empty(const ColourBoard& on);

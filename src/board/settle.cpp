@@ -9,49 +9,102 @@
 
 namespace {
 
-constexpr Cell EMPTY_CELL{};
-
 // Moves a whole cell record and leaves the empty value behind.
-Cell& move_cell(Cell& from, Cell& to)
+template <class C>
+C& move_cell(C& from, C& to)
 {
     to = from;
-    from = EMPTY_CELL;
+    from = C{};
     return to;
 }
 
-bool animating(const Cell& moved) { return settings.animations != 0 && moved.colour != 0; }
-
-bool refills_from_left()
+// Draw offsets exist only on the game's cells; a colour cell just moves.
+void offset_by(Cell& moved, int dx, int dy, bool animate)
 {
-    return settings.game_mode == MODE_CONTINOUS || settings.game_mode == MODE_MEGASHIFTER;
+    if (animate && moved.colour != 0) {
+        moved.offset_x += dx;
+        moved.offset_y += dy;
+    }
 }
+void offset_by(ColourCell&, int, int, bool) {}
 
-} // namespace
-
-void apply_gravity()
+void offset_set_x(Cell& moved, int x, bool animate)
 {
-    for (int column = 0; column < BOARD_COLUMNS; ++column) {
-        // Each pass drops everything above the lowest hole by one row;
-        // eight passes let every tile reach the bottom.
-        for (int pass = 0; pass < BOARD_ROWS; ++pass) {
-            for (int row = BOARD_ROWS - 1; row >= 1; --row) {
-                if (board.at(column, row).colour != 0)
-                    continue;
-                Cell& moved = move_cell(board.at(column, row - 1), board.at(column, row));
-                if (animating(moved))
-                    moved.offset_y -= CELL_SIZE;
-            }
-        }
+    if (animate && moved.colour != 0)
+        moved.offset_x = x;
+}
+void offset_set_x(ColourCell&, int, bool) {}
+
+bool refills_from_left(int mode) { return mode == MODE_CONTINOUS || mode == MODE_MEGASHIFTER; }
+bool slides_rows(int mode) { return mode == MODE_SHIFTER || mode == MODE_MEGASHIFTER; }
+
+bool blank(const Cell& c)
+{
+    return c.colour == 0 && c.marked == 0 && c.light == 0 && c.flash == 0 && c.offset_x == 0 && c.offset_y == 0;
+}
+bool blank(const ColourCell& c) { return c.colour == 0 && c.marked == 0; }
+
+// Closes the holes of one line of cells toward its far end: cell length - 1
+// (the bottom, or the right) first. The rule is a number of passes, each
+// walking from the far end and moving every cell into the empty one beyond
+// it; a move leaves an empty record behind, so once a pass meets its first
+// empty cell it carries everything before it one step on. A pass is that
+// carry from the first empty cell; a pass that would change nothing (no
+// empty cell beyond the start, or nothing but blank records before it)
+// ends them all, as the passes left would change nothing either. Empty
+// records carry their mark and lights along as the game has always moved them.
+template <class At, class Moved>
+void close_line(int length, At at, Moved moved)
+{
+    for (int pass = 0; pass < length; ++pass) {
+        int hole = length - 1;
+        while (hole >= 1 && at(hole).colour != 0)
+            --hole;
+        if (hole < 1)
+            return;
+        int first = 0;
+        while (first <= hole && blank(at(first)))
+            ++first;
+        if (first > hole)
+            return;
+        for (int i = hole; i >= 1; --i)
+            moved(move_cell(at(i - 1), at(i)));
     }
 }
 
-void shift_columns()
+template <class B>
+bool blank_columns(const B& on, int end)
+{
+    for (int column = 0; column < end; ++column) {
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            if (!blank(on.at(column, row)))
+                return false;
+        }
+    }
+    return true;
+}
+
+// One definition of each rule for both kinds of board.
+template <class B>
+void gravity_in(B& on, bool animate)
+{
+    // Each pass drops everything above the lowest hole by one row;
+    // eight passes let every tile reach the bottom.
+    for (int column = 0; column < BOARD_COLUMNS; ++column) {
+        close_line(
+            BOARD_ROWS, [&](int row) -> auto& { return on.at(column, row); },
+            [&](auto& moved) { offset_by(moved, 0, -CELL_SIZE, animate); });
+    }
+}
+
+template <class B>
+void shift_in(B& on, bool animate, bool refill)
 {
     // Only bottom cells are looked at: correct once gravity has run.
     const int bottom = BOARD_ROWS - 1;
     int empty_columns = 0;
     for (int column = 0; column < BOARD_COLUMNS; ++column) {
-        if (board.at(column, bottom).colour == 0)
+        if (on.at(column, bottom).colour == 0)
             ++empty_columns;
     }
 
@@ -59,45 +112,65 @@ void shift_columns()
         // The rightmost empty column. One always exists: each repetition
         // either leaves column 0 empty or refills exactly one empty column.
         int target = BOARD_COLUMNS - 1;
-        while (target > 0 && board.at(target, bottom).colour != 0)
+        while (target > 0 && on.at(target, bottom).colour != 0)
             --target;
+        // With no refill, a shift of nothing but blank columns changes
+        // nothing, and every repetition left would find the same target.
+        if (!refill && blank_columns(on, target))
+            return;
 
         for (int column = target; column >= 1; --column) {
             for (int row = 0; row < BOARD_ROWS; ++row) {
-                Cell& moved = move_cell(board.at(column - 1, row), board.at(column, row));
                 // Set, not lowered: a tile carried across several columns in
                 // one settling still slides in from just one column away.
-                if (animating(moved))
-                    moved.offset_x = -CELL_SIZE;
+                offset_set_x(move_cell(on.at(column - 1, row), on.at(column, row)), -CELL_SIZE, animate);
             }
         }
 
-        if (refills_from_left()) {
+        if (refill) {
             for (int row = 0; row < BOARD_ROWS; ++row)
-                board.at(0, row).colour = static_cast<uint8_t>(random_next() % colour_count + 1);
+                on.at(0, row).colour = static_cast<uint8_t>(random_next() % colour_count + 1);
         }
     }
 }
 
-void slide_rows()
+template <class B>
+void slide_in(B& on, bool animate)
 {
     for (int row = 0; row < BOARD_ROWS; ++row) {
-        for (int pass = 0; pass < BOARD_COLUMNS; ++pass) {
-            for (int column = BOARD_COLUMNS - 1; column >= 1; --column) {
-                if (board.at(column, row).colour != 0)
-                    continue;
-                Cell& moved = move_cell(board.at(column - 1, row), board.at(column, row));
-                if (animating(moved))
-                    moved.offset_x -= CELL_SIZE;
-            }
-        }
+        close_line(
+            BOARD_COLUMNS, [&](int column) -> auto& { return on.at(column, row); },
+            [&](auto& moved) { offset_by(moved, -CELL_SIZE, 0, animate); });
     }
 }
 
-void settle_board()
+template <class B>
+void settle_in(B& on, int mode, bool animate, bool refill)
 {
-    apply_gravity();
-    shift_columns();
-    if (settings.game_mode == MODE_SHIFTER || settings.game_mode == MODE_MEGASHIFTER)
-        slide_rows();
+    gravity_in(on, animate);
+    shift_in(on, animate, refill);
+    if (slides_rows(mode))
+        slide_in(on, animate);
 }
+
+bool animations_on() { return settings.animations != 0; }
+
+} // namespace
+
+void apply_gravity() { gravity_in(board, animations_on()); }
+void shift_columns() { shift_in(board, animations_on(), refills_from_left(settings.game_mode)); }
+void slide_rows() { slide_in(board, animations_on()); }
+void settle_board() { settle_in(board, settings.game_mode, animations_on(), refills_from_left(settings.game_mode)); }
+
+void apply_gravity(Board& on, bool animate) { gravity_in(on, animate); }
+void shift_columns(Board& on, bool animate, bool refill) { shift_in(on, animate, refill); }
+void slide_rows(Board& on, bool animate) { slide_in(on, animate); }
+void settle_board(Board& on, int mode, bool animate)
+{
+    settle_in(on, mode, animate, refills_from_left(mode));
+}
+
+void apply_gravity(ColourBoard& on) { gravity_in(on, false); }
+void shift_columns(ColourBoard& on) { shift_in(on, false, false); }
+void slide_rows(ColourBoard& on) { slide_in(on, false); }
+void settle_board(ColourBoard& on, int mode) { settle_in(on, mode, false, false); }

@@ -115,6 +115,8 @@ void highscore_defaults(HighScoreTable& table)
 // is false and the table keeps what it held. Bytes past the table are ignored.
 bool highscore_load(HighScoreTable& table, const char* file_name)
 {
+    if (!is_regular_file(file_name))
+        return false;
     PACKFILE* in = pack_fopen(file_name, "rp");
     if (in == nullptr)
         return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -48,9 +49,17 @@ std::string directory_of(const std::string& path)
 
 }  // namespace
 
+bool is_regular_file(const char* file_name)
+{
+    struct stat info;
+    return stat(file_name, &info) == 0 && S_ISREG(info.st_mode);
+}
+
 bool save_packed_file(const char* file_name, const void* bytes, long size)
 {
-    const std::string temp = std::string(file_name) + ".tmp";
+    // Named after the process, so two games quitting together in one folder
+    // never write into the same temporary file.
+    const std::string temp = std::string(file_name) + "." + std::to_string(getpid()) + ".tmp";
 
     // When even the temporary file can't be made, nothing of ours exists to
     // clean up; in particular a directory of that name is left alone.

@@ -5,6 +5,9 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
+#include "persist/paths.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 
@@ -17,18 +20,25 @@ constexpr int LAST_PICTURE = 999;
 // The picture is the 320 x 240 frame the screen shows; the window may be
 // enlarged, so the screen itself is never read. The picture is a plain PCX: the packfile password
 // is off while it is written and back in force for the save files afterwards.
-// A picture that can't be written still uses up its number.
+// A picture that can't be written still uses up its number. Numbers whose
+// name is taken (an earlier run's pictures, or anything else) are passed
+// over, so a new run never overwrites the last one's pictures.
 void take_screenshot()
 {
-    if (screenshot_counter < 0 || screenshot_counter > LAST_PICTURE || BackBuffer == nullptr)
+    if (BackBuffer == nullptr)
         return;
+    char name[32];
+    struct stat taken;
+    do {
+        if (screenshot_counter < 0 || screenshot_counter > LAST_PICTURE)
+            return;
+        std::snprintf(name, sizeof name, "zorbl%03d.pcx", screenshot_counter);
+        ++screenshot_counter;
+    } while (lstat(save_path(name).c_str(), &taken) == 0);
     PALETTE palette;
     get_palette(palette);
-    char name[32];
-    std::snprintf(name, sizeof name, "zorbl%03d.pcx", screenshot_counter);
-    ++screenshot_counter;
 
     packfile_password(nullptr);
-    save_pcx(name, last_presented_frame(), palette);
+    save_pcx(save_path(name).c_str(), last_presented_frame(), palette);
     packfile_password(PACKFILE_PASSWORD);
 }

@@ -4,8 +4,10 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 #include "persist/highscore.h"
+#include "persist/paths.h"
 #include "persist/save_file.h"
 
 Settings settings;
@@ -20,9 +22,11 @@ int32_t* const file_order[SETTINGS_BYTES] = {
     &settings.theme, &settings.animations,
 };
 
-void score_file_name(char (&name)[16], int mode)
+std::string score_file_name(int mode)
 {
+    char name[16];
     std::snprintf(name, sizeof name, "scores%d.sav", mode);
+    return save_path(name);
 }
 
 // Mode and theme index fixed-size tables all over the game.
@@ -38,10 +42,11 @@ void take_out_of_range_as_zero()
 
 // A settings file that opens is taken byte by byte with no defaults: values
 // whose bytes are missing from a short file are 0. Only a file that doesn't
-// open (missing, or under another password) gives the defaults.
+// open (missing, not a regular file, or under another password) gives the defaults.
 void load_saved_data()
 {
-    PACKFILE* in = pack_fopen(SETTINGS_FILE, "rp");
+    const std::string path = save_path(SETTINGS_FILE);
+    PACKFILE* in = is_regular_file(path.c_str()) ? pack_fopen(path.c_str(), "rp") : nullptr;
     if (in != nullptr) {
         settings = Settings{};
         for (int32_t* value : file_order) {
@@ -60,9 +65,7 @@ void load_saved_data()
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
         if (highscore_tables[mode] == nullptr)
             highscore_tables[mode] = highscore_table_new();
-        char name[16];
-        score_file_name(name, mode);
-        if (!highscore_load(*highscore_tables[mode], name))
+        if (!highscore_load(*highscore_tables[mode], score_file_name(mode).c_str()))
             highscore_defaults(*highscore_tables[mode]);
     }
 }
@@ -74,13 +77,11 @@ void save_saved_data()
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
         if (highscore_tables[mode] == nullptr)
             continue;
-        char name[16];
-        score_file_name(name, mode);
-        highscore_save(*highscore_tables[mode], name);
+        highscore_save(*highscore_tables[mode], score_file_name(mode).c_str());
     }
 
     unsigned char bytes[SETTINGS_BYTES];
     for (int i = 0; i < SETTINGS_BYTES; ++i)
         bytes[i] = static_cast<unsigned char>(*file_order[i] & 0xff);
-    save_packed_file(SETTINGS_FILE, bytes, SETTINGS_BYTES);
+    save_packed_file(save_path(SETTINGS_FILE).c_str(), bytes, SETTINGS_BYTES);
 }

@@ -20,6 +20,13 @@ void draw_framed_box(BITMAP* bitmap, int x1, int y1, int x2, int y2, int colour)
     solid_mode();
 }
 
+void draw_key_frame(BITMAP* bitmap, int x1, int y1, int x2, int y2)
+{
+    rect(bitmap, x1, y1, x2, y2, COLOUR_OUTLINE);
+    rect(bitmap, x1 + 1, y1 + 1, x2 - 1, y2 - 1, COLOUR_KEY_FRAME);
+    rect(bitmap, x1 + 2, y1 + 2, x2 - 2, y2 - 2, COLOUR_OUTLINE);
+}
+
 void build_background()
 {
     BITMAP* bg = BackgroundBitmap;

@@ -59,4 +59,5 @@ constexpr int COLOUR_OUTLINE = 1;     // dialog outline
 constexpr int COLOUR_OPTIONS = 6;     // options screen tint
 constexpr int COLOUR_DIALOG_BOX = 7;  // dialog inner box
 constexpr int COLOUR_DIALOG_FILL = 9; // dialog face and answer plates
+constexpr int COLOUR_KEY_FRAME = 11;  // gold ink: the keyboard's cursor and highlight
 constexpr int COLOUR_SPARK = 15;      // particle white

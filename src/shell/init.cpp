@@ -6,6 +6,7 @@
 #include <semaphore.h>
 
 #include "effects/particles.h"
+#include "persist/paths.h"
 #include "persist/settings.h"
 #include "shell/archive.h"
 #include "shell/input.h"
@@ -155,6 +156,7 @@ void init_game()
         std::fprintf(stderr, "zorbl: cannot start: no display (run it in a desktop session, or under xvfb-run)\n");
         std::exit(1);
     }
+    choose_data_location();
     set_window_title("zorbl");
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
@@ -179,7 +181,7 @@ void init_game()
     if (BackBuffer == nullptr || BackgroundBitmap == nullptr || BannerBitmap == nullptr)
         fail("Not enough memory for the game's bitmaps.");
 
-    Datafile = load_archive(ARCHIVE_PATH);
+    Datafile = load_archive(archive_path());
     if (Datafile == nullptr)
         fail("Failed to load data.");
 

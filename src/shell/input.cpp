@@ -12,6 +12,9 @@ int display_scale = 1;
 
 namespace {
 PointerSource pointer_source = nullptr;
+// Per key: seen up since the screen began or since it last acted. Nothing
+// is armed at start-up, so a key must be seen up before it can act.
+bool armed[KEY_MAX] = {};
 }
 
 int choose_scale(int desktop_width, int desktop_height)
@@ -38,4 +41,33 @@ PointerState read_pointer()
     p.y = std::clamp(mouse_y / display_scale, 0, SCREEN_HEIGHT - 1);
     p.b = mouse_b;
     return p;
+}
+
+bool key_press(int scancode)
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    if (!key[scancode]) {
+        armed[scancode] = true;
+        return false;
+    }
+    const bool acts = armed[scancode];
+    armed[scancode] = false;
+    return acts;
+}
+
+bool enter_press()
+{
+    // Both are looked at, so that neither is left armed from long ago.
+    const bool main_enter = key_press(KEY_ENTER);
+    const bool pad_enter = key_press(KEY_ENTER_PAD);
+    return main_enter || pad_enter;
+}
+
+void forget_held_keys()
+{
+    if (keyboard_needs_poll())
+        poll_keyboard();
+    for (int k = 0; k < KEY_MAX; ++k)
+        armed[k] = !key[k];
 }

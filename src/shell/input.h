@@ -1,4 +1,5 @@
-// The pointer, read in one place: window pixels mapped to game pixels.
+// The pointer, read in one place: window pixels mapped to game pixels; and
+// the keys the game acts on once per press.
 #pragma once
 
 struct PointerState {
@@ -19,3 +20,12 @@ int choose_scale(int desktop_width, int desktop_height);
 // Tests drive the game with a scripted pointer; null restores the mouse.
 using PointerSource = PointerState (*)();
 void set_pointer_source(PointerSource source);
+
+// True once for each press of the key (an Allegro KEY_ scancode): when it is
+// down now and was seen up at an earlier look on this screen. Held keys do
+// not repeat, and a key held since before the screen began does not act.
+bool key_press(int scancode);
+// Enter on either the main keys or the keypad.
+bool enter_press();
+// A new screen begins: keys held now act only after they are released.
+void forget_held_keys();

@@ -7,6 +7,7 @@
 #include "board/random.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "ui/dialogs.h"
 
 namespace {
 
@@ -84,7 +85,9 @@ void play_intro()
         intro_frame(intro);
         wait_for_tick();
         present_frame();
-    } while (intro_continues(intro, key[KEY_ESC]));
+        // The window's close button ends the intro at once; play's first
+        // frame then asks the quit question.
+    } while (intro_continues(intro, key[KEY_ESC] || close_requested));
     fade_out(4);
     clear_screen();
 }

@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "board/board.h"
+#include "board/game_loop.h"
 #include "board/random.h"
 #include "effects/banner.h"
 #include "effects/particles.h"
 #include "persist/settings.h"
+#include "shell/background.h"
 #include "shell/input.h"
 #include "shell/pacing.h"
 #include "shell/shell.h"
@@ -118,6 +120,12 @@ void render_frame(bool draw_pointer)
     ++frame_counter;
     blit(BackgroundBitmap, BackBuffer, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
     draw_board();
+    if (board_cursor.shown) {
+        // Round the cell, over the gaps and the edge pixels of the tiles about it.
+        const int x = BOARD_X + CELL_SIZE * board_cursor.column;
+        const int y = BOARD_Y + CELL_SIZE * board_cursor.row;
+        draw_key_frame(BackBuffer, x - 2, y - 2, x + CELL_SIZE, y + CELL_SIZE);
+    }
     draw_points_banner();
     if (hovered_side_button >= 0 && hovered_side_button <= 2)
         draw_sprite(BackBuffer, sprite(OBJ_SIDE_HOVER), SIDE_BUTTON_X[hovered_side_button],

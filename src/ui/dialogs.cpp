@@ -57,6 +57,23 @@ PointerState dialog_frame(BITMAP* box, int x, int centre, const char* line1, con
 // The answer areas stand at fixed screen places, whatever the box's width.
 enum Answer { NO_ANSWER, ANSWER_YES, ANSWER_NO };
 
+// Set while the quit question is open, so that the close button does not
+// ask it again over itself.
+bool asking_quit = false;
+
+Answer answer_by_key()
+{
+    const bool y = key_press(KEY_Y);
+    const bool enter = enter_press();
+    const bool n = key_press(KEY_N);
+    const bool esc = key_press(KEY_ESC);
+    if (y || enter)
+        return ANSWER_YES;
+    if (n || esc)
+        return ANSWER_NO;
+    return NO_ANSWER;
+}
+
 Answer answer_at(const PointerState& sampled, int buttons)
 {
     if (buttons != 1 || sampled.y < 115 || sampled.y > 130)
@@ -120,6 +137,7 @@ bool confirm_dialog(const char* line1, const char* line2)
     draw_framed_box(box, h + 30, 45, h + 76, 62, COLOUR_DIALOG_FILL);
     rect(box, 0, 0, w, 70, COLOUR_OUTLINE);
 
+    forget_held_keys();
     play_cue(OBJ_SND_DIALOG);
     for (int x = -w; x < 160 - h; x += SLIDE_STEP)
         dialog_frame(box, x, x + h, line1, line2);
@@ -128,6 +146,14 @@ bool confirm_dialog(const char* line1, const char* line2)
     while (answer == NO_ANSWER) {
         const PointerState sampled = dialog_frame(box, 160 - h, 160, line1, line2);
         answer = answer_at(sampled, read_pointer().b);
+        if (answer == NO_ANSWER)
+            answer = answer_by_key();
+        if (answer == NO_ANSWER && close_requested) {
+            if (asking_quit)
+                close_requested = 0;
+            else
+                answer = ANSWER_NO;
+        }
     }
 
     play_cue(OBJ_SND_CLICK);
@@ -144,6 +170,22 @@ bool confirm_dialog(const char* line1, const char* line2)
     return answer == ANSWER_YES;
 }
 
+bool ask_quit()
+{
+    asking_quit = true;
+    const bool yes = confirm_dialog("Are you sure you", "want to quit?");
+    asking_quit = false;
+    return yes;
+}
+
+bool ask_quit_if_closed()
+{
+    if (!close_requested)
+        return false;
+    close_requested = 0;
+    return ask_quit();
+}
+
 int handle_side_buttons()
 {
     const PointerState pointer = read_pointer();
@@ -154,50 +196,70 @@ int handle_side_buttons()
     }
 
     // The window's close button asks the quit question like the quit button.
-    if (close_requested) {
-        close_requested = 0;
-        if (confirm_dialog("Are you sure you", "want to quit?"))
-            return LOOP_QUIT;
+    if (ask_quit_if_closed())
+        return LOOP_QUIT;
+
+    // A key presses its button with the same click; the pointer may be anywhere.
+    const bool n = key_press(KEY_N);
+    const bool o = key_press(KEY_O);
+    const bool esc = key_press(KEY_ESC);
+    int pressed = n ? SIDE_NEW_GAME : o ? SIDE_OPTIONS : esc ? SIDE_QUIT : -1;
+    const bool by_key = pressed >= 0;
+    if (!by_key) {
+        if (hovered_side_button < 0)
+            return LOOP_CONTINUE;
+        if (pointer.b == 1)
+            pressed = hovered_side_button;
     }
+    if (by_key || pointer.b != 0)
+        play_cue(OBJ_SND_CLICK);
 
     int result = LOOP_CONTINUE;
-    if (hovered_side_button < 0)
-        return result;
-    if (pointer.b != 0)
-        play_cue(OBJ_SND_CLICK);
-    if (pointer.b == 1) {
-        switch (hovered_side_button) {
-        case SIDE_NEW_GAME:
-            if (game_progress != GameProgress::in_progress
-                || confirm_dialog("This will start a", "new game. Restart?"))
-                result = LOOP_NEW_GAME;
-            break;
-        case SIDE_OPTIONS:
-            run_options();
-            break;
-        case SIDE_QUIT:
-            if (confirm_dialog("Are you sure you", "want to quit?"))
-                result = LOOP_QUIT;
-            break;
-        }
+    switch (pressed) {
+    case SIDE_NEW_GAME:
+        if (game_progress != GameProgress::in_progress || confirm_dialog("This will start a", "new game. Restart?"))
+            result = LOOP_NEW_GAME;
+        break;
+    case SIDE_OPTIONS:
+        if (run_options())
+            result = LOOP_QUIT;
+        break;
+    case SIDE_QUIT:
+        if (ask_quit())
+            result = LOOP_QUIT;
+        break;
+    default:
+        break;
     }
-    if (pointer.b != 0)
+    if (!by_key && pointer.b != 0)
         wait_for_release();
     return result;
 }
 
-void run_options()
+bool run_options()
 {
     options_open = 1;
+    options_highlight = -1;
+    forget_held_keys();
     while (options_open) {
         render_frame(true);
         present_frame();
+        if (close_requested) {
+            // The screen is put away under the question: it reads the mouse
+            // and keys while drawn, and would take the answer as its own.
+            options_open = 0;
+            if (ask_quit_if_closed())
+                return true;
+            options_open = 1;
+        }
     }
+    return false;
 }
 
 int game_over_wait()
 {
     highscores_shown = 1;
+    forget_held_keys();
     int result;
     do {
         render_frame(true);

@@ -15,11 +15,22 @@ extern volatile int close_requested;
 // Lets the window's close button raise close_requested.
 void install_close_button();
 
-// true for "Yes!", false for "No!". A null line takes no room and is not printed.
+// true for "Yes!", false for "No!" (Y or Enter, N or Esc from the keyboard).
+// A null line takes no room and is not printed. The window's close button
+// answers "No!" and stays raised, so that the caller asks the quit question.
 bool confirm_dialog(const char* line1, const char* line2);
-// Polled once a frame: 0 nothing, 1 new game, 3 quit.
+// The quit question; true for "Yes!". The window's close button, clicked
+// while it is open, changes nothing.
+bool ask_quit();
+// When the window's close button was clicked since the last look: the quit
+// question; true for "Yes!". Every screen looks at least once a second.
+bool ask_quit_if_closed();
+// Polled once a frame: 0 nothing, 1 new game, 3 quit. N, O and Esc press
+// the buttons from the keyboard.
 int handle_side_buttons();
-void run_options();
+// Keeps the options screen open until it is closed; true when the window's
+// close button was clicked meanwhile and the quit question answered "Yes!".
+bool run_options();
 // Shows the table of the current mode until the player picks: 1 new game, 3 quit.
 int game_over_wait();
 // A frame of a modal box at (x, BOX_Y): the scene without the pointer and the

@@ -58,7 +58,7 @@ bool name_entry_key(char* buffer, int& cursor, int key_value)
     return false;
 }
 
-void enter_name(const char* title, char* buffer)
+bool enter_name(const char* title, char* buffer)
 {
     FONT* f = game_font();
     const int widest = std::max(title != nullptr ? text_length(f, title) : 0, text_length(f, buffer));
@@ -67,7 +67,7 @@ void enter_name(const char* title, char* buffer)
     BITMAP* box = create_bitmap(w + 1, 51);
     if (box == nullptr) {
         buffer[0] = '\0';
-        return;
+        return false;
     }
     clear_to_color(box, COLOUR_DIALOG_FILL);
     draw_framed_box(box, 3, 3, w - 3, 47, COLOUR_DIALOG_BOX);
@@ -79,8 +79,19 @@ void enter_name(const char* title, char* buffer)
     // Keys pressed before the box came to rest are dropped.
     clear_keybuf();
     int cursor = 0;
+    bool quit = false;
     for (;;) {
         entry_frame(box, 160 - h, 160, title, buffer);
+        if (close_requested) {
+            if (ask_quit_if_closed()) {
+                buffer[cursor] = '\0';
+                quit = true;
+                break;
+            }
+            // The key that answered is not part of the name.
+            clear_keybuf();
+            continue;
+        }
         if (!keypressed())
             continue;
         // One key a frame; the rest wait in the queue.
@@ -89,8 +100,12 @@ void enter_name(const char* title, char* buffer)
             break;
     }
 
-    play_cue(OBJ_SND_DIALOG);
-    for (int x = 160 - h; x < 320; x += SLIDE_STEP)
-        entry_frame(box, x, x + h, title, buffer);
+    // After "Yes!" to the quit question the game fades out at once.
+    if (!quit) {
+        play_cue(OBJ_SND_DIALOG);
+        for (int x = 160 - h; x < 320; x += SLIDE_STEP)
+            entry_frame(box, x, x + h, title, buffer);
+    }
     destroy_bitmap(box);
+    return quit;
 }

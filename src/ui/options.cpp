@@ -1,5 +1,5 @@
 // The options screen: drawn over the board inside render_frame while open,
-// and it reads the mouse in the same call.
+// and it reads the mouse and keys in the same call.
 #include "ui/options.h"
 
 #include <algorithm>
@@ -7,12 +7,14 @@
 #include "board/board.h"
 #include "effects/pop.h"
 #include "persist/settings.h"
+#include "shell/background.h"
 #include "shell/input.h"
 #include "shell/shell.h"
 #include "ui/buttons.h"
 
 int options_open = 0;
 int options_mouse_was_down = 0;
+int options_highlight = -1;
 
 const char* const mode_names[MODE_COUNT] = {"Traditional", "Continous", "Shifter", "Megashifter"};
 const char* const theme_names[THEME_COUNT] = {"Original", "Dice", "Squares", "X-mas", "Pacmania"};
@@ -44,6 +46,72 @@ constexpr OptionButton OPTION_BUTTONS[] = {
 };
 
 void text(int x, int y, const char* s) { textprintf_ex(BackBuffer, game_font(), x, y, -1, -1, "%s", s); }
+
+// The rows Up and Down walk, top to bottom as drawn, and the area each
+// one's frame goes around.
+enum OptionRow { ROW_MUSIC, ROW_SOUND, ROW_MODE, ROW_THEME, ROW_ANIMATIONS, ROW_CLOSE, ROW_COUNT };
+struct RowArea {
+    int x1, y1, x2, y2;
+};
+constexpr RowArea ROW_AREAS[ROW_COUNT] = {
+    {141, 18, 216, 38}, {141, 39, 216, 59}, {26, 65, 205, 87},
+    {26, 105, 205, 127}, {19, 136, 122, 156}, {187, 157, 220, 173},
+};
+// Seventeen steps from 0 to 255; a volume set between steps by the mouse
+// still reaches both ends.
+constexpr int VOLUME_KEY_STEP = 15;
+
+// Left and Right on a knob's row act as a press on the knob (its click) and
+// a drag by one step.
+void step_volume(int button, int32_t& volume, int step)
+{
+    options_act(button);
+    volume = std::clamp(volume + step * VOLUME_KEY_STEP, 0, 255);
+}
+
+void options_keys()
+{
+    const bool up = key_press(KEY_UP);
+    const bool down = key_press(KEY_DOWN);
+    const bool left = key_press(KEY_LEFT);
+    const bool right = key_press(KEY_RIGHT);
+    const bool enter = enter_press();
+    const bool esc = key_press(KEY_ESC);
+    if (enter || esc) {
+        options_act(BUTTON_CLOSE);
+        return;
+    }
+    if (!(up || down || left || right))
+        return;
+    // The first arrow only shows the highlight, on the top row.
+    if (options_highlight < 0) {
+        options_highlight = ROW_MUSIC;
+        return;
+    }
+    options_highlight = std::clamp(options_highlight + down - up, 0, ROW_COUNT - 1);
+    const int step = right - left;
+    if (step == 0)
+        return;
+    switch (options_highlight) {
+    case ROW_MUSIC:
+        step_volume(BUTTON_MUSIC_VOLUME, settings.music_volume, step);
+        break;
+    case ROW_SOUND:
+        step_volume(BUTTON_SAMPLE_VOLUME, settings.sample_volume, step);
+        break;
+    case ROW_MODE:
+        options_act(step > 0 ? BUTTON_MODE_NEXT : BUTTON_MODE_PREV);
+        break;
+    case ROW_THEME:
+        options_act(step > 0 ? BUTTON_THEME_NEXT : BUTTON_THEME_PREV);
+        break;
+    case ROW_ANIMATIONS:
+        options_act(BUTTON_ANIMATIONS);
+        break;
+    default:
+        break;  // the close button has no value; Enter closes
+    }
+}
 
 } // namespace
 
@@ -119,23 +187,26 @@ void options_frame()
     if (settings.animations)
         draw_sprite(BackBuffer, sprite(OBJ_CHECK_MARK), 22, 138);
     text(42, 138, "Animations");
+    if (options_highlight >= 0) {
+        const RowArea& a = ROW_AREAS[options_highlight];
+        draw_key_frame(BackBuffer, a.x1, a.y1, a.x2, a.y2);
+    }
 
     const PointerState now = read_pointer();
-    if (now.b != 1) {
-        options_mouse_was_down = 0;
-        return;
+    if (now.b == 1) {
+        // Buttons act on the frame a press begins; the knobs follow every held frame.
+        if (!options_mouse_was_down)
+            options_act(hit);
+        if (hit == BUTTON_MUSIC_VOLUME)
+            settings.music_volume = slider_volume(now.x);
+        if (hit == BUTTON_SAMPLE_VOLUME)
+            settings.sample_volume = slider_volume(now.x);
     }
-    // Buttons act on the frame a press begins; the knobs follow every held frame.
-    if (!options_mouse_was_down)
-        options_act(hit);
-    if (hit == BUTTON_MUSIC_VOLUME)
-        settings.music_volume = slider_volume(now.x);
-    if (hit == BUTTON_SAMPLE_VOLUME)
-        settings.sample_volume = slider_volume(now.x);
+    options_mouse_was_down = now.b == 1;
+    options_keys();
     if (settings.music_volume != music_before || settings.sample_volume != sample_before) {
         set_volume(-1, settings.music_volume);
         if (settings.sample_volume != sample_before)
             play_cue(OBJ_SND_CLICK);
     }
-    options_mouse_was_down = 1;
 }

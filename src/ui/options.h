@@ -3,12 +3,14 @@
 
 extern int options_open;
 extern int options_mouse_was_down;
+// The row the arrow keys are on, -1 while none is (the screen opens so).
+extern int options_highlight;
 extern const char* const mode_names[4];
 extern const char* const theme_names[5];
 
 // Start-up: the eight buttons of the screen, in the order they are added.
 void create_option_buttons();
-// Draws the screen and handles the mouse for this frame.
+// Draws the screen and handles the mouse and keys for this frame.
 void options_frame();
 // What a press beginning on button `hit` does (0: none).
 void options_act(int hit);

@@ -21,16 +21,12 @@ import sys
 import tempfile
 import time
 
-from game import BIN, Game, check, fail, find_group, require_display
+from game import BIN, Game, check, fail, find_group, settings_bytes, start_display
 
-WRITE_SETTINGS = os.environ.get("ZORBL_WRITE_SETTINGS", "")
-
-require_display()
+start_display()
 if shutil.which("sox") is None:
     print("no sox: cannot measure the captured sound")
     sys.exit(77)
-if not WRITE_SETTINGS or not os.access(WRITE_SETTINGS, os.X_OK):
-    fail("ZORBL_WRITE_SETTINGS does not name the settings writer (audio_settings)")
 if not os.path.isfile(os.path.join(os.path.dirname(BIN), "patches.dat")):
     fail("no patches.dat beside %s: the synth has no instruments" % BIN)
 
@@ -39,51 +35,23 @@ pcm.cap { type file; slave.pcm "null"; file "%s"; format "wav" }
 """
 
 
-def settings_file(sample_volume, music_volume):
-    """The bytes of a zorbl.sav with these volumes (Traditional, first theme,
-    animations on), written by the game's own packfile layer."""
-    scratch = tempfile.mkdtemp(prefix="zorbl-audio-sav-")
-    try:
-        path = os.path.join(scratch, "zorbl.sav")
-        subprocess.run([WRITE_SETTINGS, path, str(sample_volume), str(music_volume)], check=True)
-        with open(path, "rb") as f:
-            return f.read()
-    finally:
-        shutil.rmtree(scratch, ignore_errors=True)
-
-
 class CapturedGame(Game):
-    """A run whose sound goes to <scratch>/capture.wav. The library reads
-    $HOME/.asoundrc, and the game is started with a copy of os.environ, so
-    HOME points at a scratch folder while the game starts."""
+    """A run whose sound goes to <scratch>/capture.wav: the library reads
+    $HOME/.asoundrc, and HOME points at a scratch folder."""
 
     def __init__(self, sample_volume, music_volume):
         self.home = tempfile.mkdtemp(prefix="zorbl-audio-home-")
         self.capture = os.path.join(self.home, "capture.wav")
         with open(os.path.join(self.home, ".asoundrc"), "w") as f:
             f.write(ASOUNDRC % self.capture)
-        saved_home = os.environ.get("HOME")
-        os.environ["HOME"] = self.home
-        try:
-            super().__init__(files={"zorbl.sav": settings_file(sample_volume, music_volume)})
-        finally:
-            if saved_home is None:
-                del os.environ["HOME"]
-            else:
-                os.environ["HOME"] = saved_home
+        super().__init__(files={"zorbl.sav": settings_bytes(sample_volume, music_volume)}, env={"HOME": self.home})
 
     def quit(self):
-        """Quits through the quit button and the Yes/No box; the device is
-        closed and the WAV header written. Falls back to killing the game."""
-        self.press(225, 225)
-        time.sleep(1.0)
-        self.press(100, 120)
-        try:
-            self.proc.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            print("note: the game did not quit through its buttons; killed")
-            self.proc.kill()
-            self.proc.wait()
+        """Quits through the quit button and the Yes/No box, so the device is
+        closed and the WAV header written."""
+        code, err = super().quit()
+        if code != 0:
+            fail("quitting exited with code %d: %s" % (code, err[-1500:]))
 
     def kill(self):
         """Stops the game at once, before anything else can sound."""
@@ -124,24 +92,16 @@ class CapturedGame(Game):
         shutil.rmtree(self.home, ignore_errors=True)
 
 
-def select_a_group(game):
-    """One press on a group of two or more: it is marked, and clicks."""
-    board = game.wait_for_board()
-    cell = next((c, r) for r in range(8) for c in range(10) if len(find_group(board, c, r)) >= 2)
-    game.press_cell(*cell)
-    game.park_pointer()
-
-
 def run(sample_volume, music_volume, intro_seconds=0.0, select=False, clean_quit=False):
     game = CapturedGame(sample_volume, music_volume)
     try:
         game.wait_for_window()
         time.sleep(intro_seconds)
-        game.skip_intro()
+        board = game.start()
         if select:
-            select_a_group(game)
-        else:
-            game.wait_for_board()
+            cell = next((c, r) for r in range(8) for c in range(10) if len(find_group(board, c, r)) >= 2)
+            game.press_cell(*cell)
+            game.park_pointer()
         # What was played is written out well ahead of real time (the null
         # sink does not wait), but give the last cue time to land.
         time.sleep(1.5)

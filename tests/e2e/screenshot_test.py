@@ -2,17 +2,14 @@
 
 import os
 import subprocess
-import time
 
-from game import CONVERT, Game, check, require_display, screenshot, take_screenshot_keys
+from game import CONVERT, Game, check, screenshot, start_display, take_screenshot_keys
 
-require_display()
+start_display()
 
 game = Game()
 try:
-    game.wait_for_window()
-    game.skip_intro()
-    game.wait_for_board()
+    game.start()
     game.park_pointer()
     take_screenshot_keys()
     shown = screenshot()

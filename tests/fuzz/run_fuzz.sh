@@ -11,13 +11,14 @@ out=${ZORBL_FUZZ_DIR:-$root/build/fuzz}/$target
 mkdir -p "$out/corpus" "$out/artifacts"
 
 case "$target" in
-saves) sources=("$root/src/persist/highscore.cpp" "$root/src/persist/settings.cpp" "$root/src/persist/save_file.cpp") ;;
+saves) sources=("$root/src/persist/highscore.cpp" "$root/src/persist/settings.cpp" "$root/src/persist/save_file.cpp" "$root/src/persist/paths.cpp") ;;
 archive) sources=("$root/src/shell/archive.cpp") ;;
 *) echo "run_fuzz.sh: no fuzzer named $target" >&2; exit 2 ;;
 esac
 
+# The installed data folder is never reached: the loaders work in the scratch folder.
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I"$root/src" "$root/tests/fuzz/fuzz_$target.cpp" "${sources[@]}" \
+    -DZORBL_INSTALLED_DATA='"/nonexistent"' -I"$root/src" "$root/tests/fuzz/fuzz_$target.cpp" "${sources[@]}" \
     $(pkg-config --cflags --libs allegro) -o "$out/fuzz_$target"
 
 # The loaders work in a scratch directory, in memory where there is a tmpfs.

@@ -84,6 +84,11 @@ std::string read_file(const std::string& path)
     return bytes.str();
 }
 
+std::string temp_file_of(const std::string& name)
+{
+    return name + "." + std::to_string(getpid()) + ".tmp";
+}
+
 void write_file(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

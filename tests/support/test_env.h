@@ -40,6 +40,8 @@ std::string read_file(const std::string& path);
 // (null: none), then puts the game's password back.
 void write_packed(const char* name, const std::string& bytes, const char* password = PACKFILE_PASSWORD);
 void write_file(const std::string& path, const std::string& bytes);
+// The temporary file this process's save of a file goes through.
+std::string temp_file_of(const std::string& name);
 
 // Within its scope no file may grow past the given size, as on a disk that
 // has just filled up: the write fails part-way through.

@@ -89,29 +89,6 @@ TEST_F(Effects, ThePoolFillsToItsSizeAndThenReplacesTheLastSlot)
     EXPECT_EQ(particle_pool[17].look, 4);
 }
 
-TEST_F(Effects, ASpeedRangeOfOneStartsAtOnePixelPerFrame)
-{
-    for (int i = 0; i < 50; ++i) {
-        particles_clear();
-        particle_spawn(0, 0, COLOUR_SPARK, 1, PARTICLE_PIXEL);
-        const Particle& p = particle_pool[0];
-        const double speed = std::hypot(p.vx / 65536.0, p.vy / 65536.0);
-        EXPECT_NEAR(speed, 1.0, 0.001);
-    }
-}
-
-TEST_F(Effects, HalfPixelsRoundUp)
-{
-    clear_to_color(BackBuffer, 0);
-    place(0, 10 * 65536 + 32768, 100 * 65536);
-    place(1, -32768, 120 * 65536);
-    particles_update();
-    const int spark = trans_table_190.data[COLOUR_SPARK][0];
-    EXPECT_EQ(getpixel(BackBuffer, 11, 100), spark) << "10.5 draws at 11";
-    EXPECT_EQ(getpixel(BackBuffer, 10, 100), 0);
-    EXPECT_EQ(getpixel(BackBuffer, 0, 120), spark) << "-0.5 draws at 0";
-}
-
 TEST_F(Effects, ParticlesAreRetiredJustPastTheScreenEdges)
 {
     place(0, 320 * 65536, 100 * 65536);

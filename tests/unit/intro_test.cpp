@@ -36,7 +36,6 @@ TEST_F(IntroSequence, TheFullIntroShowsSevenHundredSixtyFramesAndFixesTheFirstDe
     } while (intro_continues(intro, false));
     EXPECT_EQ(frames, INTRO_FRAMES);
     EXPECT_EQ(intro.p_y, 400 - 760);
-    EXPECT_EQ(intro.p_y + 300 + 1, -59) << "the logo's last position";
     // Both numbers follow from the game's design, whatever the archive holds.
     const std::string recorded = read_file(std::string(ZORBL_SOURCE_DIR) + "/tests/golden/first_deal.txt");
     std::ostringstream played;

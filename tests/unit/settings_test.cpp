@@ -67,7 +67,7 @@ TEST_F(SettingsFile, FirstRunStartsWithTheUsualSettingsAndQuittingStoresThem)
     expect_settings(200, 100, MODE_TRADITIONAL, THEME_ORIGINAL, 1);
     save_saved_data();
     EXPECT_EQ(read_packed(SETTINGS_FILE), bytes_of({200, 100, 0, 0, 1}));
-    EXPECT_FALSE(fs::exists("zorbl.sav.tmp"));
+    EXPECT_FALSE(fs::exists(temp_file_of(SETTINGS_FILE)));
 }
 
 TEST_F(SettingsFile, ChangedSettingsAreThereNextRun)
@@ -183,18 +183,18 @@ TEST_F(SettingsFile, SettingsThatCannotBeSavedKeepTheOldFileWhole)
     load_saved_data();
     settings.sample_volume = 99;
 
-    fs::create_directory("zorbl.sav.tmp");
+    fs::create_directory(temp_file_of(SETTINGS_FILE));
     save_saved_data();
     EXPECT_EQ(read_file(SETTINGS_FILE), old_file);
     EXPECT_TRUE(fs::is_regular_file("scores0.sav")) << "the score files are written before";
 
-    fs::remove("zorbl.sav.tmp");
+    fs::remove(temp_file_of(SETTINGS_FILE));
     {
         DiskFillsAfter full(6);  // the packed file needs 10 bytes
         save_saved_data();
     }
     EXPECT_EQ(read_file(SETTINGS_FILE), old_file);
-    EXPECT_FALSE(fs::exists("zorbl.sav.tmp"));
+    EXPECT_FALSE(fs::exists(temp_file_of(SETTINGS_FILE)));
 
     save_saved_data();
     EXPECT_EQ(read_packed(SETTINGS_FILE), bytes_of({99, 2, 3, 4, 0}));

@@ -159,13 +159,14 @@ TEST_F(Settling, RefillDrawsGoToColumnZeroTopToBottom)
 
 TEST_F(Settling, ShifterSlidesRowsRight)
 {
+    // No column empties: only the row slide can move the top tiles.
     settings.game_mode = MODE_SHIFTER;
-    set_board("..........\n..........\n..........\n..........\n..........\n..........\n.........1\n.......2.3");
+    set_board("..........\n..........\n..........\n..........\n..........\n..........\n3...4.....\n2222222222");
     settle_board();
     EXPECT_EQ(board_text(),
-              "..........\n..........\n..........\n..........\n..........\n..........\n.........1\n........23\n");
-    EXPECT_EQ(board.at(8, 7).offset_x, -20);
-    EXPECT_EQ(board.at(9, 7).offset_x, 0);
+              "..........\n..........\n..........\n..........\n..........\n..........\n........34\n2222222222\n");
+    EXPECT_EQ(board.at(8, 6).offset_x, -160);
+    EXPECT_EQ(board.at(9, 6).offset_x, -100);
 }
 
 TEST_F(Settling, MegashifterRefillsAndSlides)

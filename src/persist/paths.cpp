@@ -1,0 +1,90 @@
+// Where the game finds its archive and keeps its save files.
+#include "persist/paths.h"
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/catalogue.h"
+
+namespace {
+
+bool installed = false;
+std::string archive_file = ARCHIVE_PATH;
+std::string save_folder;
+
+std::string data_folder()
+{
+    const char* over = std::getenv(DATA_DIR_VARIABLE);
+    return over != nullptr && over[0] != '\0' ? over : ZORBL_INSTALLED_DATA;
+}
+
+// XDG: a relative $XDG_DATA_HOME is to be ignored.
+std::string user_data_home()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg != nullptr && xdg[0] == '/')
+        return xdg;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry != nullptr ? entry->pw_dir : "";
+    }
+    return std::string(home) + "/.local/share";
+}
+
+// Every missing folder on the way is made for the user alone; folders that
+// exist keep the permissions they have. A failure shows later as a save
+// that is not written, as with any unwritable folder.
+void make_folders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return;
+        if (slash == std::string::npos)
+            return;
+    }
+}
+
+}  // namespace
+
+void choose_data_location()
+{
+    struct stat info;
+    installed = stat(ARCHIVE_PATH, &info) != 0;
+    if (!installed)
+        return;
+    const std::string data = data_folder();
+    archive_file = data + "/gfx.dat";
+    save_folder = user_data_home() + "/zorbl";
+    // The synth's patch set lies beside the archive, not beside the
+    // executable where the library looks by itself. Overriding only this
+    // key leaves the rest of a player's allegro.cfg in force.
+    const std::string config = "[sound]\npatches = " + data + "/patches.dat\n";
+    override_config_data(config.c_str(), static_cast<int>(config.size()));
+}
+
+const char* installed_data_folder()
+{
+    return ZORBL_INSTALLED_DATA;
+}
+
+const char* archive_path()
+{
+    return archive_file.c_str();
+}
+
+// The folder is made on its first use, which is after the archive has
+// loaded: a game that cannot start leaves nothing behind.
+std::string save_path(const char* name)
+{
+    if (!installed)
+        return name;
+    make_folders(save_folder);
+    return save_folder + "/" + name;
+}

@@ -1,0 +1,91 @@
+"""The Debian package as a player gets it: the validators pass, and its game,
+unpacked into a scratch root and started from a folder without data/gfx.dat,
+reads its data from the data folder (mapped into that root by ZORBL_DATA_DIR),
+plays its music, and keeps the five save files in $HOME/.local/share/zorbl,
+writing nothing to the working directory. Also --help, --version and an
+unknown argument, with no display. scripts/test builds the package first."""
+
+import glob
+import os
+import re
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+
+import game
+from game import Game, check, fail, saved, start_display
+
+start_display()
+build = os.path.dirname(game.BIN)
+debs = glob.glob(os.path.join(build, "zorbl_*_*.deb"))
+if len(debs) != 1:
+    fail("expected one package in %s, found %s: run scripts/package" % (build, debs))
+deb = debs[0]
+check(os.path.getmtime(deb) >= os.path.getmtime(game.BIN), "the package is newer than the game it should hold")
+
+root = tempfile.mkdtemp(prefix="zorbl-pkg-root-")
+subprocess.run(["dpkg-deb", "-x", deb, root], check=True)
+share = os.path.join(root, "usr", "share")
+for command in (["lintian", "--fail-on", "error", deb],
+                ["desktop-file-validate", os.path.join(share, "applications", "zorbl.desktop")],
+                ["appstreamcli", "validate", "--no-net", os.path.join(share, "metainfo", "zorbl.metainfo.xml")]):
+    result = subprocess.run(command, capture_output=True, text=True)
+    print(result.stdout + result.stderr)
+    check(result.returncode == 0, command[0] + " passes the package")
+for size in (16, 32, 48, 64, 128, 256):
+    with open(os.path.join(share, "icons", "hicolor", "%dx%d" % (size, size), "apps", "zorbl.png"), "rb") as f:
+        check(struct.unpack(">II", f.read(24)[16:24]) == (size, size), "a %d px icon" % size)
+
+# From here on the harness starts the unpacked game. The command line first, with no display.
+game.BIN = os.path.join(root, "usr", "games", "zorbl")
+no_display = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+
+
+def run(*args):
+    return subprocess.run([game.BIN, *args], capture_output=True, text=True, env=no_display)
+
+
+version = re.match(r"zorbl_([^_]+)_", os.path.basename(deb)).group(1)
+out = run("--version")
+check(out.returncode == 0 and out.stdout == "zorbl %s\n" % version, "--version prints " + version)
+out = run("--help")
+check(out.returncode == 0 and "usage: zorbl" in out.stdout and "ZORBL_DATA_DIR" in out.stdout, "--help prints the usage")
+out = run("--halp")
+check(out.returncode == 2 and out.stdout == "" and "usage: zorbl" in out.stderr, "an unknown argument: usage on stderr, exit 2")
+
+# A player's first run, with a home of its own where the sound lands in a file.
+home = tempfile.mkdtemp(prefix="zorbl-pkg-home-")
+capture = os.path.join(home, "capture.wav")
+with open(os.path.join(home, ".asoundrc"), "w") as f:
+    f.write('pcm.!default { type plug; slave { pcm "cap"; format S16_LE } }\n'
+            'pcm.cap { type file; slave.pcm "null"; file "%s"; format "wav" }\n' % capture)
+os.environ.update(HOME=home, ZORBL_DATA_DIR=os.path.join(share, "games", "zorbl"))
+os.environ.pop("XDG_DATA_HOME", None)
+played = Game(archive=False)  # the harness makes an empty data/ and bin/xmessage
+try:
+    before = sorted(os.walk(played.dir))
+    played.wait_for_window()
+    time.sleep(2)  # the intro's tune
+    # The capture's header is written only at exit: the sound so far, as raw samples.
+    with open(capture, "rb") as f:
+        samples = f.read()[44:]
+    samples = struct.unpack("<%dh" % (len(samples) // 2), samples[:len(samples) // 2 * 2])
+    loudest = max((abs(s) for s in samples), default=0)
+    check(loudest > 1000, "the intro's tune is heard (loudest sample %d)" % loudest)
+    played.start()
+    print("ok: the play screen appears")
+    code, err = played.quit()
+    check(code == 0, "quit with Yes ends the game" + ("" if code == 0 else ": exit %d, %s" % (code, err[-500:])))
+    saves = os.path.join(home, ".local", "share", "zorbl")
+    names = sorted(os.listdir(saves))
+    check(names == ["scores0.sav", "scores1.sav", "scores2.sav", "scores3.sav", "zorbl.sav"],
+          "the five save files are in ~/.local/share/zorbl (%s)" % names)
+    check(os.stat(saves).st_mode & 0o777 == 0o700, "the save folder is the user's alone")
+    check(saved(saves)[0] == [200, 100, 0, 0, 1], "the saved settings read back as the defaults")
+    check(sorted(os.walk(played.dir)) == before, "nothing was written to the working directory")
+finally:
+    played.stop()
+    shutil.rmtree(home, ignore_errors=True)
+    shutil.rmtree(root, ignore_errors=True)

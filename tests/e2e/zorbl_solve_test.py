@@ -1,0 +1,58 @@
+"""zorbl-solve: a board in, a line out; every kind of bad input is refused
+with one line saying what is wrong and exit code 2."""
+
+import os
+import subprocess
+
+from game import BIN, check
+
+SOLVE = os.path.join(os.path.dirname(BIN), "zorbl-solve")
+# The first board after the full intro.
+DEAL = ["2434223545", "5423325112", "3213542423", "2315441443",
+        "5351454335", "2253142442", "2522234525", "1411115522"]
+
+
+def solve(args, lines):
+    stdin = "".join(line + "\n" for line in lines)
+    run = subprocess.run([SOLVE] + args, input=stdin, capture_output=True, text=True, timeout=30)
+    return run.returncode, run.stdout, run.stderr
+
+
+for args, lines, says in (
+        ([], DEAL[:7], "8 lines"),
+        ([], DEAL + ["1111111111"], "8 lines"),
+        ([], DEAL[:2] + ["24342235451"] + DEAL[3:], "line 3"),
+        ([], DEAL[:1] + ["542332511"] + DEAL[2:], "line 2"),
+        ([], DEAL[:4] + ["5351464335"] + DEAL[5:], "'6'"),
+        ([], DEAL[:4] + ["535 454335"] + DEAL[5:], "' '"),
+        (["--mode", "4"], DEAL, "mode"),
+        (["--mode", "-1"], DEAL, "mode"),
+        (["--mode"], DEAL, "needs a value"),
+        (["--ms", "0"], DEAL, "budget"),
+        (["--ms", "-20"], DEAL, "budget"),
+        (["--ms", "soon"], DEAL, "budget"),
+        (["--fast"], DEAL, "unknown option")):
+    code, out, err = solve(args, lines)
+    case = "%s, %d lines, a fault in %s" % (" ".join(args) or "no options", len(lines), says)
+    check(code == 2, "%s: exit code 2 (got %d)" % (case, code))
+    check(out == "", "%s: nothing on standard output" % case)
+    check(err.count("\n") == 1 and says in err, "%s: named in one line (got %r)" % (case, err))
+
+code, out, err = solve(["--help"], [])
+check(code == 0 and out.startswith("usage: zorbl-solve"), "--help prints the usage and exits 0")
+
+# A line whose points add up to the score, less the bonus for a cleared
+# board; the rules' replay of it is in the unit tests.
+for mode in ("0", "2"):
+    code, out, err = solve(["--mode", mode, "--ms", "20"], DEAL)
+    rows = out.split("\n")
+    check(code == 0 and rows[-1] == "" and rows[-2].startswith("score "), "mode %s: a line, then the score" % mode)
+    moves = [list(map(int, row.split())) for row in rows[:-2]]
+    check(moves and all(0 <= c < 10 and 0 <= r < 8 and p >= 3 for c, r, p in moves),
+          "mode %s: each pop is a column, a row and its points" % mode)
+    bonus = int(rows[-2].split()[1]) - sum(p for _, _, p in moves)
+    check(bonus in (0, 250), "mode %s: the points add up to the score (off by %d)" % (mode, bonus))
+
+code, out, err = solve([], ["1212121212", "2121212121"] * 4)
+check((code, out) == (0, "score 0\n"), "a board with no move prints just the score 0 (got %r)" % out)
+print("zorbl-solve: ok")

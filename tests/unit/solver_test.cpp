@@ -1,0 +1,121 @@
+// The solver: its line replays through the board rules and adds up, it takes
+// no draw, and on boards small enough to try every line it finds the best.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "board/board.h"
+#include "board/game_loop.h"
+#include "board/groups.h"
+#include "board/random.h"
+#include "board/settle.h"
+#include "persist/settings.h"
+#include "solver/solver.h"
+
+namespace {
+
+// Replays moves through the rules on either kind of board; the points, or
+// -1 from the first pop that is not a group of two or more worth its points.
+template <class B, class Settle>
+int32_t replay(B& on, const std::vector<SolverMove>& moves, Settle settle)
+{
+    int32_t total = 0;
+    for (const SolverMove& m : moves) {
+        for (auto& cell : on.cells)
+            cell.marked = 0;
+        if (on.at(m.column, m.row).colour == 0)
+            return -1;
+        const int size = find_group(on, m.column, m.row);
+        if (size < 2 || group_points(size) != m.points)
+            return -1;
+        for (auto& cell : on.cells) {
+            if (cell.marked)
+                cell = {};
+        }
+        settle(on);
+        total += m.points;
+    }
+    return total;
+}
+
+// The most a board can score, every line tried.
+int32_t best_by_trying_all(const ColourBoard& on, int mode, std::map<std::string, int32_t>& known)
+{
+    std::string key;
+    for (const ColourCell& cell : on.cells)
+        key += char('0' + cell.colour);
+    if (known.count(key))
+        return known[key];
+    int32_t best = -1;
+    ColourBoard counted = on;
+    for (int c = 0; c < BOARD_COLUMNS; ++c) {
+        for (int r = 0; r < BOARD_ROWS; ++r) {
+            if (on.at(c, r).colour == 0 || counted.at(c, r).marked)
+                continue;
+            const int size = find_group(counted, c, r);
+            if (size < 2)
+                continue;
+            ColourBoard child = on;
+            const std::vector<SolverMove> pop{SolverMove{c, r, group_points(size)}};
+            const int32_t points = replay(child, pop, [mode](ColourBoard& b) { settle_board(b, mode); });
+            best = std::max(best, points + best_by_trying_all(child, mode, known));
+        }
+    }
+    if (best < 0)
+        best = board_empty(on) ? EMPTY_BOARD_BONUS : 0;
+    return known[key] = best;
+}
+
+} // namespace
+
+TEST(Solver, ItsLinePlaysThroughTheRulesAddsUpAndTakesNoDraw)
+{
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        // The first board after the full intro.
+        random_restart();
+        for (int i = 0; i < 1490; ++i)
+            random_next();
+        fill_board();
+        const ColourBoard start = colours_of(board);
+        const uint64_t draws = random_draws();
+        const SolverLine line = solve_board(board, mode, 20);
+        EXPECT_EQ(random_draws(), draws) << "mode " << mode;
+        EXPECT_GT(line.score, greedy_line(start, mode).score) << "mode " << mode;
+
+        int32_t points;
+        bool cleared = false;
+        if (mode == MODE_TRADITIONAL || mode == MODE_SHIFTER) {
+            // The game's own board, settled as in play.
+            points = replay(board, line.moves, [mode](Board& b) { settle_board(b, mode, false); });
+            cleared = board_empty(board);
+            EXPECT_EQ(any_move_left(board), 0) << "mode " << mode << ": the line stops with a pair left";
+        } else {
+            // Planned with the incoming columns empty.
+            ColourBoard planned = start;
+            points = replay(planned, line.moves, [mode](ColourBoard& b) { settle_board(b, mode); });
+            EXPECT_EQ(any_move_left(planned), 0) << "mode " << mode << ": the line stops with a pair left";
+        }
+        ASSERT_GE(points, 0) << "mode " << mode << ": a pop in the line is not a group";
+        EXPECT_EQ(line.score, points + (cleared ? EMPTY_BOARD_BONUS : 0)) << "mode " << mode;
+        EXPECT_EQ(line.cleared, cleared) << "mode " << mode;
+    }
+}
+
+TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
+{
+    random_restart();
+    for (int trial = 0; trial < 4; ++trial) {
+        // Three colours in the bottom four rows of the five right columns.
+        ColourBoard small{};
+        for (int c = 5; c < BOARD_COLUMNS; ++c) {
+            for (int r = BOARD_ROWS - 4; r < BOARD_ROWS; ++r)
+                small.at(c, r).colour = uint8_t(random_next() % 3 + 1);
+        }
+        for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
+            std::map<std::string, int32_t> known;
+            EXPECT_EQ(solve_board_width(small, mode, 1).score, best_by_trying_all(small, mode, known))
+                << "board " << trial << ", mode " << mode;
+        }
+    }
+}
