@@ -18,10 +18,9 @@ import shutil
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 
-from game import BIN, Game, check, fail, find_group, settings_bytes, start_display
+from game import BIN, Game, capturing_home, check, fail, find_group, settings_bytes, start_display
 
 start_display()
 if shutil.which("sox") is None:
@@ -30,20 +29,12 @@ if shutil.which("sox") is None:
 if not os.path.isfile(os.path.join(os.path.dirname(BIN), "patches.dat")):
     fail("no patches.dat beside %s: the synth has no instruments" % BIN)
 
-ASOUNDRC = """pcm.!default { type plug; slave { pcm "cap"; format S16_LE } }
-pcm.cap { type file; slave.pcm "null"; file "%s"; format "wav" }
-"""
-
-
 class CapturedGame(Game):
     """A run whose sound goes to <scratch>/capture.wav: the library reads
     $HOME/.asoundrc, and HOME points at a scratch folder."""
 
     def __init__(self, sample_volume, music_volume):
-        self.home = tempfile.mkdtemp(prefix="zorbl-audio-home-")
-        self.capture = os.path.join(self.home, "capture.wav")
-        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
-            f.write(ASOUNDRC % self.capture)
+        self.home, self.capture = capturing_home()
         super().__init__(files={"zorbl.sav": settings_bytes(sample_volume, music_volume)}, env={"HOME": self.home})
 
     def quit(self):

@@ -161,6 +161,18 @@ def hud_shows(top, text):
     return shown_hud_mask(screenshot(), top) == hud_mask(text)
 
 
+def capturing_home():
+    """A scratch HOME whose .asoundrc sends whatever the library plays to a
+    WAV file, <home>/capture.wav, through ALSA's file sink: the game heard
+    without a sound card. Returns (home, capture)."""
+    home = tempfile.mkdtemp(prefix="zorbl-e2e-home-")
+    capture = os.path.join(home, "capture.wav")
+    with open(os.path.join(home, ".asoundrc"), "w") as f:
+        f.write('pcm.!default { type plug; slave { pcm "cap"; format S16_LE } }\n'
+                'pcm.cap { type file; slave.pcm "null"; file "%s"; format "wav" }\n' % capture)
+    return home, capture
+
+
 def packed(data):
     """Bytes as a packed file under the game's password, as the game saves them."""
     scratch = tempfile.mkdtemp(prefix="zorbl-e2e-sav-")

@@ -15,7 +15,7 @@ import tempfile
 import time
 
 import game
-from game import Game, check, fail, saved, start_display
+from game import Game, capturing_home, check, fail, saved, start_display
 
 start_display()
 build = os.path.dirname(game.BIN)
@@ -56,11 +56,7 @@ out = run("--halp")
 check(out.returncode == 2 and out.stdout == "" and "usage: zorbl" in out.stderr, "an unknown argument: usage on stderr, exit 2")
 
 # A player's first run, with a home of its own where the sound lands in a file.
-home = tempfile.mkdtemp(prefix="zorbl-pkg-home-")
-capture = os.path.join(home, "capture.wav")
-with open(os.path.join(home, ".asoundrc"), "w") as f:
-    f.write('pcm.!default { type plug; slave { pcm "cap"; format S16_LE } }\n'
-            'pcm.cap { type file; slave.pcm "null"; file "%s"; format "wav" }\n' % capture)
+home, capture = capturing_home()
 os.environ.update(HOME=home, ZORBL_DATA_DIR=os.path.join(share, "games", "zorbl"))
 os.environ.pop("XDG_DATA_HOME", None)
 played = Game(archive=False)  # the harness makes an empty data/ and bin/xmessage
