@@ -57,13 +57,6 @@ constexpr int64_t LONE_TILE_COST = 250 * 16;
 constexpr int ENDGAME_TILES = 20;
 constexpr int MOST_GROUPS = BOARD_CELLS / 2;
 
-struct Group {
-    uint8_t column;
-    uint8_t row;
-    uint8_t size;
-    uint8_t colour;
-};
-
 // One pop of a line: the lines of a beam share their beginnings.
 struct Step {
     uint32_t parent;  // NO_STEP for the first pop
@@ -101,7 +94,7 @@ struct Search {
     std::vector<uint64_t> seen_keys;
     std::vector<uint32_t> seen_nodes;
     std::vector<Solved> solved;
-    std::vector<Group> groups;          // the groups of the layer's positions, one after another
+    std::vector<GroupCells> groups;     // the groups of the layer's positions, one after another
     std::vector<uint32_t> first_group;  // where each position's groups start
     std::vector<SolverMove> tail;
     SolverLine best;
@@ -110,36 +103,16 @@ struct Search {
 
 bool bonus_mode(int mode) { return mode == MODE_TRADITIONAL || mode == MODE_SHIFTER; }
 
-// Every group of two or more, one cell each (the first in storage order).
-int list_groups(ColourBoard work, Group* out)
-{
-    int found = 0;
-    for (int column = 0; column < BOARD_COLUMNS; ++column) {
-        for (int row = 0; row < BOARD_ROWS; ++row) {
-            const ColourCell cell = work.at(column, row);
-            if (cell.colour == 0 || cell.marked)
-                continue;
-            // A tile with no neighbour of its colour is no group: most
-            // boards hold many, and the test is cheaper than a search.
-            if ((column == BOARD_COLUMNS - 1 || work.at(column + 1, row).colour != cell.colour)
-                && (column == 0 || work.at(column - 1, row).colour != cell.colour)
-                && (row == BOARD_ROWS - 1 || work.at(column, row + 1).colour != cell.colour)
-                && (row == 0 || work.at(column, row - 1).colour != cell.colour))
-                continue;
-            const int size = find_group(work, column, row);
-            if (size >= 2)
-                out[found++] = Group{uint8_t(column), uint8_t(row), uint8_t(size), uint8_t(cell.colour)};
-        }
-    }
-    return found;
-}
+uint8_t column_of(const GroupCells& g) { return uint8_t(g.first / BOARD_ROWS); }
+uint8_t row_of(const GroupCells& g) { return uint8_t(g.first % BOARD_ROWS); }
 
-// Empties the cells find_group marked, as a pop does, then settles.
-void pop_and_settle(ColourBoard& on, int mode)
+// Empties the cells of a group, as a pop does, then settles.
+void pop_and_settle(ColourBoard& on, const GroupCells& group, int mode)
 {
-    for (ColourCell& cell : on.cells) {
-        if (cell.marked)
-            cell = ColourCell{};
+    for (CellSet left = group.cells; left != 0; left &= left - 1) {
+        const uint64_t low = uint64_t(left);
+        const int cell = low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(left >> 64));
+        on.cells[cell] = ColourCell{};
     }
     settle_board(on, mode);
 }
@@ -159,7 +132,7 @@ uint64_t board_hash(const ColourBoard& b)
 
 int64_t rank_of(const Node& node, const Weights& w)
 {
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     const int found = list_groups(node.board, groups);
     int64_t points = 0;
     int joined[colour_count + 1] = {};
@@ -184,7 +157,7 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
     const uint64_t key = board_hash(on);
     if (s.solved[key & (SOLVED_SLOTS - 1)].key == key)
         return s.solved[key & (SOLVED_SLOTS - 1)].value;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     const int found = list_groups(on, groups);
     int32_t best = found == 0 && bonus_mode(s.mode) && board_empty(on) ? EMPTY_BOARD_BONUS : 0;
     Solved entry{key, best, 0, 0};
@@ -194,12 +167,11 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
         if (s.late)
             return 0;
         ColourBoard child = on;
-        find_group(child, groups[g].column, groups[g].row);
-        pop_and_settle(child, s.mode);
+        pop_and_settle(child, groups[g], s.mode);
         ++s.positions;
         const int32_t value = group_points(groups[g].size) + solve_exactly(s, child);
         if (g == 0 || value > entry.value)
-            entry = Solved{key, value, groups[g].column, groups[g].row};
+            entry = Solved{key, value, column_of(groups[g]), row_of(groups[g])};
     }
     if (s.late)
         return 0;
@@ -269,7 +241,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.steps.clear();
     s.layer.assign(1, root_node(start));
     uint32_t since_clock = 0;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     while (!s.layer.empty()) {
         // The groups of every position first: their number sizes the table
         // of boards seen, which must never fill.
@@ -288,7 +260,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         s.built.clear();
         for (size_t p = 0; p < s.layer.size(); ++p) {
             const Node& parent = s.layer[p];
-            const Group* const parent_groups = s.groups.data() + s.first_group[p];
+            const GroupCells* const parent_groups = s.groups.data() + s.first_group[p];
             const int found = int(s.first_group[p + 1] - s.first_group[p]);
             if (found == 0) {
                 // The bonus is for clearing the board, not for being given an empty one.
@@ -303,18 +275,17 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                     if (Clock::now() > s.deadline)
                         return false;
                 }
-                const Group& group = parent_groups[g];
+                const GroupCells& group = parent_groups[g];
                 const int32_t points = group_points(group.size);
                 Node child;
                 child.board = parent.board;
-                find_group(child.board, group.column, group.row);
-                pop_and_settle(child.board, s.mode);
+                pop_and_settle(child.board, group, s.mode);
                 ++s.positions;
                 child.score = parent.score + points;
                 std::memcpy(child.counts, parent.counts, sizeof child.counts);
                 child.counts[group.colour] = uint8_t(child.counts[group.colour] - group.size);
                 child.tiles = uint8_t(parent.tiles - group.size);
-                s.steps.push_back(Step{parent.step, group.column, group.row, points});
+                s.steps.push_back(Step{parent.step, column_of(group), row_of(group), points});
                 child.step = uint32_t(s.steps.size() - 1);
                 if (child.tiles <= ENDGAME_TILES) {
                     const int32_t rest = solve_exactly(s, child.board);
@@ -406,7 +377,11 @@ int32_t play_move(ColourBoard& on, int mode, int column, int row)
         on.at(column, row).marked = 0;
         return -1;
     }
-    pop_and_settle(on, mode);
+    for (ColourCell& cell : on.cells) {
+        if (cell.marked)
+            cell = ColourCell{};
+    }
+    settle_board(on, mode);
     return group_points(size);
 }
 
@@ -457,7 +432,7 @@ SolverLine greedy_line(const ColourBoard& start, int mode)
 {
     SolverLine line;
     ColourBoard on = start;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     for (;;) {
         for (ColourCell& cell : on.cells)
             cell.marked = 0;
@@ -469,9 +444,9 @@ SolverLine greedy_line(const ColourBoard& start, int mode)
             if (groups[g].size > groups[pick].size)
                 pick = g;
         }
-        const int32_t points = play_move(on, mode, groups[pick].column, groups[pick].row);
+        const int32_t points = play_move(on, mode, column_of(groups[pick]), row_of(groups[pick]));
         ++line.positions;
-        line.moves.push_back(SolverMove{groups[pick].column, groups[pick].row, points});
+        line.moves.push_back(SolverMove{column_of(groups[pick]), row_of(groups[pick]), points});
         line.score += points;
     }
     line.cleared = bonus_mode(mode) && board_empty(on) && !line.moves.empty();
