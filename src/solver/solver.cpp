@@ -19,9 +19,10 @@
 //   Nor did layers by tiles left instead of by pops made, a cap on the
 //   children kept from one position, or ranking only the children that a
 //   cheaper estimate put ahead.
-// Widths grow about fourfold from 1 until the next would not fit in the
-// time left; the best line of any width wins. Time decides only where the
-// widening stops: a given width always finds the same line.
+// Beams of width 1 and 16 measure the cost of width, then one beam is sized
+// to fill the time left, narrowing on the way if it falls behind; the best
+// line of any beam wins. Time decides only the last beam's widths: a given
+// width without a deadline (solve_board_width) always finds the same line.
 #include "solver/solver.h"
 
 #include <algorithm>
@@ -55,6 +56,9 @@ constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6}};
 // it stays because it costs nothing and says what the bonus needs.
 constexpr int64_t LONE_TILE_COST = 250 * 16;
 constexpr int ENDGAME_TILES = 20;
+// The widening schedule (see solve_board).
+constexpr double FIRST_GROWTH = 16.0;
+constexpr double FILL = 1.6;
 constexpr int MOST_GROUPS = BOARD_CELLS / 2;
 
 // One pop of a line: the lines of a beam share their beginnings.
@@ -87,6 +91,7 @@ constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 struct Search {
     int mode;
     Clock::time_point deadline;
+    Clock::time_point beam_deadline;  // the share of one beam, for narrowing; max() never narrows
     uint64_t positions = 0;
     std::vector<Step> steps;
     std::vector<Node> layer, built;
@@ -242,7 +247,12 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.layer.assign(1, root_node(start));
     uint32_t since_clock = 0;
     GroupCells groups[MOST_GROUPS];
+    const Clock::time_point began = Clock::now();
+    const uint64_t positions_before = s.positions;
+    const int start_tiles = s.layer[0].tiles;
+    int layers = 0;
     while (!s.layer.empty()) {
+        const uint64_t layer_before = s.positions;
         // The groups of every position first: their number sizes the table
         // of boards seen, which must never fill.
         s.groups.clear();
@@ -316,6 +326,28 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         const auto better = [&s](uint32_t a, uint32_t b) {
             return s.built[a].rank != s.built[b].rank ? s.built[a].rank > s.built[b].rank : a < b;
         };
+        if (s.beam_deadline != Clock::time_point::max() && !s.built.empty()) {
+            // A beam behind its time narrows for the layers left rather than
+            // be cut off before any ending. The layers left are counted at the
+            // tiles popped per layer so far, each costing what this one did
+            // at full width, less and less as fewer tiles make fewer groups.
+            ++layers;
+            double tiles = 0;
+            for (const Node& n : s.built)
+                tiles += n.tiles;
+            tiles /= double(s.built.size());
+            const Clock::time_point now = Clock::now();
+            const double left = std::chrono::duration<double>(s.beam_deadline - now).count();
+            const double per_position =
+                std::chrono::duration<double>(now - began).count() / double(s.positions - positions_before);
+            const double per_layer = (start_tiles - tiles) / layers;
+            const double layers_left = per_layer > 0 ? (tiles - ENDGAME_TILES) / per_layer : 1;
+            const double kept = double(std::min(width, s.order.size()));
+            const double need = layers_left * (tiles + ENDGAME_TILES) / (2 * tiles)
+                                * double(s.positions - layer_before) * per_position * kept / double(s.layer.size());
+            if (need > left)
+                width = std::max<size_t>(1, size_t(kept * std::max(0.0, left) / need));
+        }
         if (s.order.size() > width) {
             std::nth_element(s.order.begin(), s.order.begin() + std::ptrdiff_t(width), s.order.end(), better);
             s.order.resize(width);
@@ -328,12 +360,17 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
 }
 
 // A beam of the given width for each way the mode ranks.
-bool all_beams(Search& s, const ColourBoard& start, size_t width)
+bool all_beams(Search& s, const ColourBoard& start, size_t width, bool narrowing)
 {
+    s.beam_deadline = Clock::time_point::max();
     const bool traditional = s.mode == MODE_TRADITIONAL || s.mode == MODE_CONTINOUS;
     const Weights* first = traditional ? std::begin(TRADITIONAL_WEIGHTS) : std::begin(SHIFTER_WEIGHTS);
     const Weights* last = traditional ? std::end(TRADITIONAL_WEIGHTS) : std::end(SHIFTER_WEIGHTS);
     for (const Weights* w = first; w != last; ++w) {
+        if (narrowing) {
+            const Clock::time_point now = Clock::now();
+            s.beam_deadline = now + (s.deadline - now) / (last - w);
+        }
         if (!beam(s, start, width, *w))
             return false;
     }
@@ -389,20 +426,33 @@ SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
 {
     const Clock::time_point begin = Clock::now();
     Search s = new_search(mode, begin + std::chrono::milliseconds(budget_ms));
-    // Beam time is close to linear in the width, so the next width is the
-    // one that should just fit the time left, but at most four times the last.
+    // A beam's time is about a fixed cost plus a cost per unit of width.
+    // Two narrow beams measure both; then one wide beam is sized to fill
+    // the time left (aiming past it, as the narrow ones overstate the cost
+    // per unit) and narrows on its way if it falls behind. Widening fourfold
+    // instead spent half the time on beams the last one nearly always beat.
     size_t width = 1;
+    size_t last_width = 0;
+    double last_took = 0;
+    bool filling = false;
     for (;;) {
         const Clock::time_point t0 = Clock::now();
-        if (!all_beams(s, start, width))
+        if (!all_beams(s, start, width, filling) || filling)
             break;
         const Clock::time_point t1 = Clock::now();
         const double took = std::chrono::duration<double>(t1 - t0).count();
-        const double left = std::chrono::duration<double>(s.deadline - t1).count();
-        const double grow = took > 0 ? std::min(4.0, left / took * 0.9) : 4.0;
-        if (grow < 1.2)
+        const double left = std::chrono::duration<double>(s.deadline - t1).count() * FILL;
+        double next = double(width) * FIRST_GROWTH;
+        if (last_width != 0) {
+            const double per_width = (took - last_took) / double(width - last_width);
+            next = per_width > 0 ? double(width) + (left - took) / per_width : double(width) * left / took;
+            filling = true;
+        }
+        last_width = width;
+        last_took = took;
+        if (next < double(width) * 1.2 || left < took)
             break;
-        width = size_t(double(width) * grow) + 1;
+        width = size_t(next);
     }
     return finish(s, start);
 }
@@ -415,7 +465,7 @@ SolverLine solve_board(const Board& start, int mode, int budget_ms)
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width)
 {
     Search s = new_search(mode, Clock::time_point::max());
-    all_beams(s, start, size_t(std::max(1, width)));
+    all_beams(s, start, size_t(std::max(1, width)), false);
     return finish(s, start);
 }
 
