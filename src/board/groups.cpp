@@ -1,5 +1,7 @@
-// Group search (a depth-first flood fill) and the move test.
+// Group search (a depth-first flood fill, and every group at once for a search) and the move test.
 #include "board/groups.h"
+
+#include <cstring>
 
 #include "board/board.h"
 
@@ -77,7 +79,81 @@ int board_empty_in(const B& on)
     return 1;
 }
 
+// Bit sets of cells: a step down a column is one bit, a step across is a
+// whole column of bits. Steps off the top or bottom row are cut off.
+constexpr CellSet ONE = 1;
+constexpr CellSet ALL_CELLS = (ONE << BOARD_CELLS) - 1;
+
+constexpr CellSet every_column(unsigned row_bit)
+{
+    CellSet set = 0;
+    for (int column = 0; column < BOARD_COLUMNS; ++column)
+        set |= CellSet(row_bit) << (column * BOARD_ROWS);
+    return set;
+}
+constexpr CellSet NOT_TOP = ALL_CELLS & ~every_column(1u);
+constexpr CellSet NOT_BOTTOM = ALL_CELLS & ~every_column(1u << (BOARD_ROWS - 1));
+
+// The cells orthogonally next to a cell of `set`.
+CellSet neighbours(CellSet set)
+{
+    return ((set << 1) & NOT_TOP) | ((set >> 1) & NOT_BOTTOM) | ((set << BOARD_ROWS) & ALL_CELLS) | (set >> BOARD_ROWS);
+}
+
+int lowest_cell(CellSet set)
+{
+    const uint64_t low = uint64_t(set);
+    return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(set >> 64));
+}
+
+int cell_count(CellSet set)
+{
+    return __builtin_popcountll(uint64_t(set)) + __builtin_popcountll(uint64_t(set >> 64));
+}
+
 } // namespace
+
+int list_groups(const ColourBoard& on, GroupCells* out)
+{
+    static_assert(BOARD_CELLS <= 128, "a board fits one set");
+    static_assert(BOARD_ROWS == 8 && sizeof(ColourCell) == 1, "a column is read as one word, a byte a cell");
+    CellSet of_colour[colour_count + 1] = {};
+    for (int column = 0; column < BOARD_COLUMNS; ++column) {
+        uint64_t word;
+        std::memcpy(&word, &on.cells[column * BOARD_ROWS], sizeof word);
+        word &= 0x7F7F7F7F7F7F7F7Full;  // the colours, without the marks
+        for (int colour = 1; colour <= colour_count; ++colour) {
+            // A byte's top bit once 0x7F is added to it says it differed
+            // from the colour; the multiply gathers the top bits of the
+            // eight bytes into the top byte, row 0 lowest.
+            const uint64_t other = (word ^ (0x0101010101010101ull * uint64_t(colour))) + 0x7F7F7F7F7F7F7F7Full;
+            const uint64_t same = (~other & 0x8080808080808080ull) >> 7;
+            of_colour[colour] |= CellSet((same * 0x0102040810204080ull) >> 56) << (column * BOARD_ROWS);
+        }
+    }
+    // Tiles with a neighbour of their colour: exactly the tiles in groups of two or more.
+    CellSet paired = 0;
+    for (int colour = 1; colour <= colour_count; ++colour) {
+        const CellSet tiles = of_colour[colour];
+        paired |= tiles & neighbours(tiles);
+    }
+    int found = 0;
+    while (paired != 0) {
+        const int first = lowest_cell(paired);
+        const uint8_t colour = on.cells[first].colour;
+        const CellSet tiles = of_colour[colour];
+        CellSet group = ONE << first;
+        for (;;) {
+            const CellSet grown = (group | neighbours(group)) & tiles;
+            if (grown == group)
+                break;
+            group = grown;
+        }
+        paired &= ~group;
+        out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), colour};
+    }
+    return found;
+}
 
 int find_group(int column, int row) { return find_group_in(board, column, row); }
 int any_move_left() { return any_move_left_in(board); }

@@ -1,5 +1,6 @@
 // Group search and the move test.
 #pragma once
+#include <cstdint>
 
 struct Board;
 struct ColourBoard;
@@ -20,3 +21,19 @@ int any_move_left(const Board& on);
 int any_move_left(const ColourBoard& on);
 int board_empty(const Board& on);
 int board_empty(const ColourBoard& on);
+
+// A set of cells as bits, bit column * BOARD_ROWS + row (storage order).
+using CellSet = unsigned __int128;
+
+struct GroupCells {
+    CellSet cells;
+    uint8_t first;  // the group's first cell in storage order
+    uint8_t size;
+    uint8_t colour;
+};
+// Every group of two or more on a colour board at once, in the order of
+// their first cells: the groups find_group would count from each first
+// cell, for a search that must look at every group of millions of boards.
+// Marks are ignored and left alone. Returns the number of groups (at most
+// BOARD_CELLS / 2).
+int list_groups(const ColourBoard& on, GroupCells* out);

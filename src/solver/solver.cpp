@@ -6,12 +6,12 @@
 //   `width` of them. Ranked by score alone it wastes its width on positions
 //   that cashed small groups early. Ranked by the score plus the points of
 //   every group now on the board, plus the grouped tiles of each colour
-//   counted as if they joined into one group, it keeps positions that are
-//   building big groups. Each term was kept because it raised the average
+//   counted as if they joined into one group, less the tiles in no group
+//   (Traditional), it keeps positions that are building big groups. Each term was kept because it raised the average
 //   at a fixed width.
 // - Two paths to the same board keep only the better scored (duplicate
 //   pruning by a hash of the colours): many orders of pops meet.
-// - Once 20 tiles or fewer are left, every line is tried (positions met
+// - Once few tiles are left (24, 20 in Shifter), every line is tried (positions met
 //   twice are looked up): the empty-board bonus decides most Traditional
 //   scores, and a ranking cannot tell which endings clear.
 // - Playouts from each position (greedy, or keeping the most plentiful
@@ -19,9 +19,10 @@
 //   Nor did layers by tiles left instead of by pops made, a cap on the
 //   children kept from one position, or ranking only the children that a
 //   cheaper estimate put ahead.
-// Widths grow about fourfold from 1 until the next would not fit in the
-// time left; the best line of any width wins. Time decides only where the
-// widening stops: a given width always finds the same line.
+// Beams of width 1 and 16 measure the cost of width, then one beam is sized
+// to fill the time left, narrowing on the way if it falls behind; the best
+// line of any beam wins. Time decides only the last beam's widths: a given
+// width without a deadline (solve_board_width) always finds the same line.
 #include "solver/solver.h"
 
 #include <algorithm>
@@ -43,26 +44,33 @@ using Clock = std::chrono::steady_clock;
 struct Weights {
     int64_t groups;  // each group's points
     int64_t joined;  // a colour's grouped tiles as one group
+    int64_t alone;   // taken off for each tile in no group
 };
 // Traditional ranks each width three ways: which endings clear is so
 // uncertain that the best of three beams beats one beam three times as wide
 // (589 against 568 on average, widths 300 and 900); Shifter clears nearly
 // every board and gains more from width.
-constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4}, {12, 6}, {16, 0}};
-constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6}};
+// A tile in no group is one that may be left over at the end: in
+// Traditional, 8 points off for each cleared 31 or 32 boards of 40 instead
+// of 27 or 28 (average 611 against 604 over seven runs; one run each at 1,
+// 2, 4 and 16 points gave 609, 605, 602 and 613). Shifter gained nothing
+// measurable from 1 or 2 points and lost from 8 up: it clears anyway.
+constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128}, {12, 6, 128}, {16, 0, 128}};
+constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}};
 // A colour down to one tile can never clear the board. Measured, this
 // changed no line on the benchmark deals (such positions rank low anyway);
 // it stays because it costs nothing and says what the bonus needs.
 constexpr int64_t LONE_TILE_COST = 250 * 16;
-constexpr int ENDGAME_TILES = 20;
+// Endgames solved exactly from this many tiles: Traditional's scores turn
+// on which endings clear and gain from solving more of them (about 4 points
+// on average at 24 against 20); in Shifter nearly every ending clears and
+// the time buys more width instead (26 lost 35 points, 16 to 18 no gain).
+constexpr int TRADITIONAL_ENDGAME_TILES = 24;
+constexpr int SHIFTER_ENDGAME_TILES = 20;
+// The widening schedule (see solve_board).
+constexpr double FIRST_GROWTH = 16.0;
+constexpr double FILL = 1.6;
 constexpr int MOST_GROUPS = BOARD_CELLS / 2;
-
-struct Group {
-    uint8_t column;
-    uint8_t row;
-    uint8_t size;
-    uint8_t colour;
-};
 
 // One pop of a line: the lines of a beam share their beginnings.
 struct Step {
@@ -93,7 +101,9 @@ constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 
 struct Search {
     int mode;
+    int endgame_tiles;
     Clock::time_point deadline;
+    Clock::time_point beam_deadline;  // the share of one beam, for narrowing; max() never narrows
     uint64_t positions = 0;
     std::vector<Step> steps;
     std::vector<Node> layer, built;
@@ -101,7 +111,7 @@ struct Search {
     std::vector<uint64_t> seen_keys;
     std::vector<uint32_t> seen_nodes;
     std::vector<Solved> solved;
-    std::vector<Group> groups;          // the groups of the layer's positions, one after another
+    std::vector<GroupCells> groups;     // the groups of the layer's positions, one after another
     std::vector<uint32_t> first_group;  // where each position's groups start
     std::vector<SolverMove> tail;
     SolverLine best;
@@ -110,36 +120,16 @@ struct Search {
 
 bool bonus_mode(int mode) { return mode == MODE_TRADITIONAL || mode == MODE_SHIFTER; }
 
-// Every group of two or more, one cell each (the first in storage order).
-int list_groups(ColourBoard work, Group* out)
-{
-    int found = 0;
-    for (int column = 0; column < BOARD_COLUMNS; ++column) {
-        for (int row = 0; row < BOARD_ROWS; ++row) {
-            const ColourCell cell = work.at(column, row);
-            if (cell.colour == 0 || cell.marked)
-                continue;
-            // A tile with no neighbour of its colour is no group: most
-            // boards hold many, and the test is cheaper than a search.
-            if ((column == BOARD_COLUMNS - 1 || work.at(column + 1, row).colour != cell.colour)
-                && (column == 0 || work.at(column - 1, row).colour != cell.colour)
-                && (row == BOARD_ROWS - 1 || work.at(column, row + 1).colour != cell.colour)
-                && (row == 0 || work.at(column, row - 1).colour != cell.colour))
-                continue;
-            const int size = find_group(work, column, row);
-            if (size >= 2)
-                out[found++] = Group{uint8_t(column), uint8_t(row), uint8_t(size), uint8_t(cell.colour)};
-        }
-    }
-    return found;
-}
+uint8_t column_of(const GroupCells& g) { return uint8_t(g.first / BOARD_ROWS); }
+uint8_t row_of(const GroupCells& g) { return uint8_t(g.first % BOARD_ROWS); }
 
-// Empties the cells find_group marked, as a pop does, then settles.
-void pop_and_settle(ColourBoard& on, int mode)
+// Empties the cells of a group, as a pop does, then settles.
+void pop_and_settle(ColourBoard& on, const GroupCells& group, int mode)
 {
-    for (ColourCell& cell : on.cells) {
-        if (cell.marked)
-            cell = ColourCell{};
+    for (CellSet left = group.cells; left != 0; left &= left - 1) {
+        const uint64_t low = uint64_t(left);
+        const int cell = low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(left >> 64));
+        on.cells[cell] = ColourCell{};
     }
     settle_board(on, mode);
 }
@@ -159,7 +149,7 @@ uint64_t board_hash(const ColourBoard& b)
 
 int64_t rank_of(const Node& node, const Weights& w)
 {
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     const int found = list_groups(node.board, groups);
     int64_t points = 0;
     int joined[colour_count + 1] = {};
@@ -173,6 +163,7 @@ int64_t rank_of(const Node& node, const Weights& w)
             rank += group_points(joined[c]) * w.joined;
         if (node.counts[c] == 1)
             rank -= LONE_TILE_COST;
+        rank -= w.alone * (node.counts[c] - joined[c]);
     }
     return rank;
 }
@@ -184,7 +175,7 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
     const uint64_t key = board_hash(on);
     if (s.solved[key & (SOLVED_SLOTS - 1)].key == key)
         return s.solved[key & (SOLVED_SLOTS - 1)].value;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     const int found = list_groups(on, groups);
     int32_t best = found == 0 && bonus_mode(s.mode) && board_empty(on) ? EMPTY_BOARD_BONUS : 0;
     Solved entry{key, best, 0, 0};
@@ -194,12 +185,11 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
         if (s.late)
             return 0;
         ColourBoard child = on;
-        find_group(child, groups[g].column, groups[g].row);
-        pop_and_settle(child, s.mode);
+        pop_and_settle(child, groups[g], s.mode);
         ++s.positions;
         const int32_t value = group_points(groups[g].size) + solve_exactly(s, child);
         if (g == 0 || value > entry.value)
-            entry = Solved{key, value, groups[g].column, groups[g].row};
+            entry = Solved{key, value, column_of(groups[g]), row_of(groups[g])};
     }
     if (s.late)
         return 0;
@@ -269,8 +259,13 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.steps.clear();
     s.layer.assign(1, root_node(start));
     uint32_t since_clock = 0;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
+    const Clock::time_point began = Clock::now();
+    const uint64_t positions_before = s.positions;
+    const int start_tiles = s.layer[0].tiles;
+    int layers = 0;
     while (!s.layer.empty()) {
+        const uint64_t layer_before = s.positions;
         // The groups of every position first: their number sizes the table
         // of boards seen, which must never fill.
         s.groups.clear();
@@ -288,7 +283,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         s.built.clear();
         for (size_t p = 0; p < s.layer.size(); ++p) {
             const Node& parent = s.layer[p];
-            const Group* const parent_groups = s.groups.data() + s.first_group[p];
+            const GroupCells* const parent_groups = s.groups.data() + s.first_group[p];
             const int found = int(s.first_group[p + 1] - s.first_group[p]);
             if (found == 0) {
                 // The bonus is for clearing the board, not for being given an empty one.
@@ -303,20 +298,19 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                     if (Clock::now() > s.deadline)
                         return false;
                 }
-                const Group& group = parent_groups[g];
+                const GroupCells& group = parent_groups[g];
                 const int32_t points = group_points(group.size);
                 Node child;
                 child.board = parent.board;
-                find_group(child.board, group.column, group.row);
-                pop_and_settle(child.board, s.mode);
+                pop_and_settle(child.board, group, s.mode);
                 ++s.positions;
                 child.score = parent.score + points;
                 std::memcpy(child.counts, parent.counts, sizeof child.counts);
                 child.counts[group.colour] = uint8_t(child.counts[group.colour] - group.size);
                 child.tiles = uint8_t(parent.tiles - group.size);
-                s.steps.push_back(Step{parent.step, group.column, group.row, points});
+                s.steps.push_back(Step{parent.step, column_of(group), row_of(group), points});
                 child.step = uint32_t(s.steps.size() - 1);
-                if (child.tiles <= ENDGAME_TILES) {
+                if (child.tiles <= s.endgame_tiles) {
                     const int32_t rest = solve_exactly(s, child.board);
                     if (s.late)
                         return false;
@@ -345,6 +339,28 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         const auto better = [&s](uint32_t a, uint32_t b) {
             return s.built[a].rank != s.built[b].rank ? s.built[a].rank > s.built[b].rank : a < b;
         };
+        if (s.beam_deadline != Clock::time_point::max() && !s.built.empty()) {
+            // A beam behind its time narrows for the layers left rather than
+            // be cut off before any ending. The layers left are counted at the
+            // tiles popped per layer so far, each costing what this one did
+            // at full width, less and less as fewer tiles make fewer groups.
+            ++layers;
+            double tiles = 0;
+            for (const Node& n : s.built)
+                tiles += n.tiles;
+            tiles /= double(s.built.size());
+            const Clock::time_point now = Clock::now();
+            const double left = std::chrono::duration<double>(s.beam_deadline - now).count();
+            const double per_position =
+                std::chrono::duration<double>(now - began).count() / double(s.positions - positions_before);
+            const double per_layer = (start_tiles - tiles) / layers;
+            const double layers_left = per_layer > 0 ? (tiles - s.endgame_tiles) / per_layer : 1;
+            const double kept = double(std::min(width, s.order.size()));
+            const double need = layers_left * (tiles + s.endgame_tiles) / (2 * tiles)
+                                * double(s.positions - layer_before) * per_position * kept / double(s.layer.size());
+            if (need > left)
+                width = std::max<size_t>(1, size_t(kept * std::max(0.0, left) / need));
+        }
         if (s.order.size() > width) {
             std::nth_element(s.order.begin(), s.order.begin() + std::ptrdiff_t(width), s.order.end(), better);
             s.order.resize(width);
@@ -357,12 +373,17 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
 }
 
 // A beam of the given width for each way the mode ranks.
-bool all_beams(Search& s, const ColourBoard& start, size_t width)
+bool all_beams(Search& s, const ColourBoard& start, size_t width, bool narrowing)
 {
+    s.beam_deadline = Clock::time_point::max();
     const bool traditional = s.mode == MODE_TRADITIONAL || s.mode == MODE_CONTINOUS;
     const Weights* first = traditional ? std::begin(TRADITIONAL_WEIGHTS) : std::begin(SHIFTER_WEIGHTS);
     const Weights* last = traditional ? std::end(TRADITIONAL_WEIGHTS) : std::end(SHIFTER_WEIGHTS);
     for (const Weights* w = first; w != last; ++w) {
+        if (narrowing) {
+            const Clock::time_point now = Clock::now();
+            s.beam_deadline = now + (s.deadline - now) / (last - w);
+        }
         if (!beam(s, start, width, *w))
             return false;
     }
@@ -373,6 +394,7 @@ Search new_search(int mode, Clock::time_point deadline)
 {
     Search s;
     s.mode = mode;
+    s.endgame_tiles = mode == MODE_SHIFTER || mode == MODE_MEGASHIFTER ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
     s.deadline = deadline;
     s.solved.assign(SOLVED_SLOTS, Solved{});
     s.best.score = -1;
@@ -406,7 +428,11 @@ int32_t play_move(ColourBoard& on, int mode, int column, int row)
         on.at(column, row).marked = 0;
         return -1;
     }
-    pop_and_settle(on, mode);
+    for (ColourCell& cell : on.cells) {
+        if (cell.marked)
+            cell = ColourCell{};
+    }
+    settle_board(on, mode);
     return group_points(size);
 }
 
@@ -414,20 +440,33 @@ SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
 {
     const Clock::time_point begin = Clock::now();
     Search s = new_search(mode, begin + std::chrono::milliseconds(budget_ms));
-    // Beam time is close to linear in the width, so the next width is the
-    // one that should just fit the time left, but at most four times the last.
+    // A beam's time is about a fixed cost plus a cost per unit of width.
+    // Two narrow beams measure both; then one wide beam is sized to fill
+    // the time left (aiming past it, as the narrow ones overstate the cost
+    // per unit) and narrows on its way if it falls behind. Widening fourfold
+    // instead spent half the time on beams the last one nearly always beat.
     size_t width = 1;
+    size_t last_width = 0;
+    double last_took = 0;
+    bool filling = false;
     for (;;) {
         const Clock::time_point t0 = Clock::now();
-        if (!all_beams(s, start, width))
+        if (!all_beams(s, start, width, filling) || filling)
             break;
         const Clock::time_point t1 = Clock::now();
         const double took = std::chrono::duration<double>(t1 - t0).count();
-        const double left = std::chrono::duration<double>(s.deadline - t1).count();
-        const double grow = took > 0 ? std::min(4.0, left / took * 0.9) : 4.0;
-        if (grow < 1.2)
+        const double left = std::chrono::duration<double>(s.deadline - t1).count() * FILL;
+        double next = double(width) * FIRST_GROWTH;
+        if (last_width != 0) {
+            const double per_width = (took - last_took) / double(width - last_width);
+            next = per_width > 0 ? double(width) + (left - took) / per_width : double(width) * left / took;
+            filling = true;
+        }
+        last_width = width;
+        last_took = took;
+        if (next < double(width) * 1.2 || left < took)
             break;
-        width = size_t(double(width) * grow) + 1;
+        width = size_t(next);
     }
     return finish(s, start);
 }
@@ -440,7 +479,7 @@ SolverLine solve_board(const Board& start, int mode, int budget_ms)
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width)
 {
     Search s = new_search(mode, Clock::time_point::max());
-    all_beams(s, start, size_t(std::max(1, width)));
+    all_beams(s, start, size_t(std::max(1, width)), false);
     return finish(s, start);
 }
 
@@ -457,7 +496,7 @@ SolverLine greedy_line(const ColourBoard& start, int mode)
 {
     SolverLine line;
     ColourBoard on = start;
-    Group groups[MOST_GROUPS];
+    GroupCells groups[MOST_GROUPS];
     for (;;) {
         for (ColourCell& cell : on.cells)
             cell.marked = 0;
@@ -469,9 +508,9 @@ SolverLine greedy_line(const ColourBoard& start, int mode)
             if (groups[g].size > groups[pick].size)
                 pick = g;
         }
-        const int32_t points = play_move(on, mode, groups[pick].column, groups[pick].row);
+        const int32_t points = play_move(on, mode, column_of(groups[pick]), row_of(groups[pick]));
         ++line.positions;
-        line.moves.push_back(SolverMove{groups[pick].column, groups[pick].row, points});
+        line.moves.push_back(SolverMove{column_of(groups[pick]), row_of(groups[pick]), points});
         line.score += points;
     }
     line.cleared = bonus_mode(mode) && board_empty(on) && !line.moves.empty();

@@ -164,3 +164,35 @@ TEST(MoveTest, EmptyBoardsLoneTilesAndPairs)
     board.at(8, 7).colour = board.at(9, 7).colour;
     EXPECT_EQ(any_move_left(), 1);
 }
+
+TEST(Groups, ListingAllGroupsAtOnceAgreesWithTheFloodFill)
+{
+    // Dealt boards with some cells emptied, so that groups meet edges and holes.
+    random_restart();
+    for (int deal = 0; deal < 50; ++deal) {
+        fill_board();
+        ColourBoard on = colours_of(board);
+        for (int i = deal % 3; i < BOARD_CELLS; i += 3 + deal % 5)
+            on.cells[i].colour = 0;
+        GroupCells groups[BOARD_CELLS / 2];
+        const int found = list_groups(on, groups);
+        ColourBoard filled = on;
+        int expected = 0;
+        for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+            if (filled.cells[cell].colour == 0 || filled.cells[cell].marked)
+                continue;
+            ColourBoard before = filled;
+            const int size = find_group(filled, cell / BOARD_ROWS, cell % BOARD_ROWS);
+            if (size < 2)
+                continue;
+            ASSERT_LT(expected, found) << "deal " << deal;
+            const GroupCells& g = groups[expected++];
+            EXPECT_EQ(g.first, cell);
+            EXPECT_EQ(g.size, size);
+            EXPECT_EQ(g.colour, filled.cells[cell].colour);
+            for (int i = 0; i < BOARD_CELLS; ++i)
+                EXPECT_EQ(bool((g.cells >> i) & 1), filled.cells[i].marked && !before.cells[i].marked) << "cell " << i;
+        }
+        EXPECT_EQ(found, expected) << "deal " << deal;
+    }
+}

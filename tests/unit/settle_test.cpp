@@ -194,3 +194,26 @@ TEST_F(Settling, TraditionalNeverSlidesRows)
               "..........\n..........\n..........\n..........\n..........\n..........\n.........1\n........23\n");
     EXPECT_EQ(random_draws(), 0u);
 }
+
+TEST(ColourSettling, AColourBoardSettlesAsTheGamesBoardDoes)
+{
+    // Holes knocked into dealt boards, and boards already settled, which a
+    // colour board skips column by column.
+    random_restart();
+    for (int deal = 0; deal < 40; ++deal) {
+        for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
+            fill_board();
+            for (Cell& cell : board.cells) {
+                if (random_next() % 4 == 0)
+                    cell.colour = 0;
+            }
+            for (int round = 0; round < 2; ++round) {
+                ColourBoard colours = colours_of(board);
+                settle_board(board, mode, false);
+                settle_board(colours, mode);
+                for (int i = 0; i < BOARD_CELLS; ++i)
+                    ASSERT_EQ(colours.cells[i].colour, board.cells[i].colour) << "deal " << deal << ", cell " << i;
+            }
+        }
+    }
+}
