@@ -66,6 +66,12 @@ void pop_selected_group()
 // Where the mouse was at the last frame of play; moving it hides the cursor.
 PointerState last_pointer = {-1, -1, 0};
 
+// A left press at the middle of a cell, as keys make one.
+PointerState press_on_cell(int column, int row)
+{
+    return {BOARD_X + CELL_SIZE * column + CELL_SIZE / 2, BOARD_Y + CELL_SIZE * row + CELL_SIZE / 2, 1};
+}
+
 // Space or Enter stands in for a left press at the middle of the cursor's
 // cell, so it takes the path and the random draws a click there would.
 PointerState pointer_or_key_click(const PointerState& pointer)
@@ -74,8 +80,7 @@ PointerState pointer_or_key_click(const PointerState& pointer)
     const bool enter = enter_press();
     if (!(space || enter) || !board_cursor.shown)
         return pointer;
-    return {BOARD_X + CELL_SIZE * board_cursor.column + CELL_SIZE / 2,
-            BOARD_Y + CELL_SIZE * board_cursor.row + CELL_SIZE / 2, 1};
+    return press_on_cell(board_cursor.column, board_cursor.row);
 }
 
 void move_cursor(const PointerState& pointer)
@@ -126,8 +131,7 @@ void hint_key(ClickState& click_state)
     if (board.at(first.column, first.row).marked && selection_size >= SMALLEST_GROUP)
         return;
     click_state = ClickState::idle;
-    board_press_step(click_state, {BOARD_X + CELL_SIZE * first.column + CELL_SIZE / 2,
-                                   BOARD_Y + CELL_SIZE * first.row + CELL_SIZE / 2, 1});
+    board_press_step(click_state, press_on_cell(first.column, first.row));
 }
 
 bool screenshot_keys_held()

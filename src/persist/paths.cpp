@@ -16,6 +16,7 @@ namespace {
 bool installed = false;
 std::string archive_file = ARCHIVE_PATH;
 std::string save_folder;
+bool save_folder_made = false;
 
 std::string data_folder()
 {
@@ -39,15 +40,16 @@ std::string user_data_home()
 
 // Every missing folder on the way is made for the user alone; folders that
 // exist keep the permissions they have. A failure shows later as a save
-// that is not written, as with any unwritable folder.
-void make_folders(const std::string& path)
+// that is not written, as with any unwritable folder, and is tried again
+// at the next save.
+bool make_folders(const std::string& path)
 {
     for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            return;
+            return false;
         if (slash == std::string::npos)
-            return;
+            return true;
     }
 }
 
@@ -85,6 +87,7 @@ std::string save_path(const char* name)
 {
     if (!installed)
         return name;
-    make_folders(save_folder);
+    if (!save_folder_made)
+        save_folder_made = make_folders(save_folder);
     return save_folder + "/" + name;
 }

@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 #include <sys/stat.h>
 
@@ -27,18 +28,20 @@ void take_screenshot()
 {
     if (BackBuffer == nullptr)
         return;
-    char name[32];
+    std::string path;
     struct stat taken;
     do {
         if (screenshot_counter < 0 || screenshot_counter > LAST_PICTURE)
             return;
+        char name[32];
         std::snprintf(name, sizeof name, "zorbl%03d.pcx", screenshot_counter);
         ++screenshot_counter;
-    } while (lstat(save_path(name).c_str(), &taken) == 0);
+        path = save_path(name);
+    } while (lstat(path.c_str(), &taken) == 0);
     PALETTE palette;
     get_palette(palette);
 
     packfile_password(nullptr);
-    save_pcx(save_path(name).c_str(), last_presented_frame(), palette);
+    save_pcx(path.c_str(), last_presented_frame(), palette);
     packfile_password(PACKFILE_PASSWORD);
 }
