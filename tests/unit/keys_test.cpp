@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "board/board.h"
 #include "board/game_loop.h"
@@ -17,6 +18,7 @@
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "solver/solver.h"
 #include "test_env.h"
 #include "ui/highscore_display.h"
 
@@ -125,7 +127,48 @@ protected:
     ClickState state = ClickState::idle;
 };
 
+// The cells of the group at (column, row) of a colour board.
+std::vector<int> group_cells(ColourBoard on, int column, int row)
+{
+    find_group(on, column, row);
+    std::vector<int> cells;
+    for (int i = 0; i < BOARD_COLUMNS * BOARD_ROWS; ++i) {
+        if (on.cells[i].marked)
+            cells.push_back(i);
+    }
+    return cells;
+}
+
 } // namespace
+
+TEST_F(Keys, HSelectsTheFirstPopOfTheSearchsLineWithTheCursorOnIt)
+{
+    // Popping the 2s first joins the 1s into a group of four: the search
+    // begins there, greedy play with the first pair of 1s.
+    set_board("..........\n..........\n.........1\n.........1\n"
+              ".........2\n.........2\n.........1\n.........1");
+    const ColourBoard shown = colours_of(board);
+    const SolverMove planned = solve_board(shown, MODE_TRADITIONAL, HINT_BUDGET_MS).moves.at(0);
+    const SolverMove greedy = greedy_line(shown, MODE_TRADITIONAL).moves.at(0);
+    const std::vector<int> expected = group_cells(shown, planned.column, planned.row);
+    ASSERT_NE(expected, group_cells(shown, greedy.column, greedy.row)) << "the board tells the search from greedy play";
+
+    tap(KEY_H);
+    // Frames until the selection shows, should the search come back later.
+    for (int frames = 0; selection_size == 0 && frames < 200; ++frames)
+        frame();
+    std::vector<int> selected;
+    for (int i = 0; i < BOARD_COLUMNS * BOARD_ROWS; ++i) {
+        if (board.cells[i].marked)
+            selected.push_back(i);
+    }
+    EXPECT_EQ(selected, expected) << "H selects the first pop of the search's line";
+    EXPECT_EQ(selection_size, 2);
+    EXPECT_TRUE(board_cursor.shown && board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on it";
+    EXPECT_TRUE(game_assisted);
+    tap(KEY_SPACE);
+    EXPECT_EQ(score, 3) << "Space pops it";
+}
 
 TEST_F(Keys, ThreePopsByKeysTakeTheMousesDrawsAndThreeUndosGiveBackTheDeal)
 {
