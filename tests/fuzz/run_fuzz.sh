@@ -26,6 +26,6 @@ scratch=$(mktemp -d -p "$([ -d /dev/shm ] && echo /dev/shm || echo /tmp)" zorbl-
 trap 'rm -rf "$scratch"' EXIT
 
 # New inputs go to the working corpus, so the committed seeds stay as they are.
-LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan_allegro.supp ZORBL_FUZZ_SCRATCH=$scratch \
+ZORBL_FUZZ_SCRATCH=$scratch \
     "$out/fuzz_$target" -max_total_time="$seconds" -artifact_prefix="$out/artifacts/" \
     -print_final_stats=1 "$out/corpus" "$root/tests/fuzz/corpus_$target"
