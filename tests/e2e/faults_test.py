@@ -39,10 +39,9 @@ def play_a_little(game, doing):
     fell, changes the theme (settings that differ from the saved ones) and quits."""
     board = game.start()
     group = largest_group(board)
-    game.press_cell(*min(group))
-    game.press_cell(*min(group))
-    game.park_pointer()
-    check(game.settled_board() == settle_traditional(board, group), "%s: a group popped and the tiles fell" % doing)
+    what = game.pop(group)
+    expected = settle_traditional(board, group)
+    check(game.board_becomes(expected) == expected, "%s: %s popped and the tiles fell" % (doing, what))
     game.press(*OPTIONS_BUTTON)
     game.press(*THEME_NEXT)
     game.press(*OPTIONS_CLOSE)

@@ -3,10 +3,9 @@ skipped, the options changed, every pop made with the cell cursor, the name
 typed, the table, the quit. Then the window's close button on the screens
 that once ignored it: the intro, the options, a question box, the name entry."""
 
-import time
-
-from game import (Game, check, close_window, hud_shows, key, largest_group, question_shown, saved,
-                  settle_traditional, soon, start_display)
+from game import (DEFAULT_TABLE, Game, asks, check, close_window, find_group, hud_shows, key, largest_group,
+                  name_entry_shown, question_shown, saved, screenshot, settle_traditional, soon, start_display,
+                  table_shows, until)
 
 start_display()
 
@@ -48,11 +47,16 @@ try:
     cells, points, last = plan(board)
     key("Down")  # the cursor comes up in the middle of the board
     cursor = (5, 4)
-    for cell in cells:
+    for n, cell in enumerate(cells, 1):
         walk(cursor, cell)
         cursor = cell
         key("space")
         key("space")
+        group = find_group(board, *cell)
+        board = settle_traditional(board, group)
+        if largest_group(board):  # after the last pop the game-over panel comes over the board
+            check(game.board_becomes(board) == board, "pop %d by keys, the %d tiles at column %d, row %d: the "
+                  "board as planned" % (n, len(group), *cell))
     if all(row == "." * 10 for row in last):
         check(soon(question_shown), "an empty board brings its bonus box")
         key("Return")
@@ -60,24 +64,26 @@ try:
     check(soon(lambda: hud_shows(20, str(points))),
           "%d pops made by keys score %d" % (len(cells), points))
 
-    time.sleep(2.5)  # the points banner runs out; then the panel waits for Space
-    key("space")
-    time.sleep(1.5)
+    # Space goes by unseen while the points banner lasts; then the panel takes
+    # it and the name entry comes in. Once there, a Space would be typed.
+    for _ in range(10):
+        key("space")
+        if soon(lambda: name_entry_shown(anywhere=True), 2):
+            break
+    until(name_entry_shown, 5, "the name entry at rest")
     for letter in "key":
         key(letter)
     close_window()
-    check(soon(question_shown), "the close button asks the quit question over the name entry")
+    check(soon(lambda: asks("Are you sure you")), "the close button asks the quit question over the name entry")
     key("n")
-    time.sleep(1.5)  # keys typed before the entry is back at rest are dropped
+    until(name_entry_shown, 5, "the name entry back at rest")  # keys typed before that are dropped
     key("s")
     key("Return")
-    # Esc does nothing in the name entry: pressed again until the table takes it.
-    for _ in range(5):
-        time.sleep(0.5)
-        key("Escape")
-        if soon(question_shown, seconds=2):
-            break
-    check(question_shown(), "Esc on the high-score table asks the quit question")
+    # The lowest row of the table gives way to the new one.
+    table = sorted(DEFAULT_TABLE[:9] + [(points, "keys")], key=lambda row: -row[0])
+    until(lambda: table_shows(table) == ["yes"] * 10, 10, "the table with the name typed")
+    key("Escape")
+    check(soon(lambda: asks("Are you sure you")), "Esc on the high-score table asks the quit question")
     key("y")
     code, _, _ = game.wait_exit()
     check(code == 0, "Y quits with exit code 0")
@@ -90,29 +96,33 @@ finally:
 game = Game()
 try:
     game.wait_for_window(pointer=False)
-    time.sleep(1)
+    until(lambda: any(pixel != (0, 0, 0) for row in screenshot() for pixel in row), 10, "the intro to show")
     close_window()
-    check(soon(question_shown), "the close button ends the intro and asks the quit question")
+    check(soon(lambda: asks("Are you sure you")), "the close button ends the intro and asks the quit question")
     key("n")
     board = game.wait_for_board(seconds=5)
 
     key("o")
     close_window()
-    check(soon(question_shown), "the close button asks the quit question over the options")
+    check(soon(lambda: asks("Are you sure you")), "the close button asks the quit question over the options")
     key("Escape")
     check(soon(lambda: not question_shown() and "".join(game.read_board()).count(".") > 60),
           "No goes back to the options, which still cover the board")
     key("Escape")
 
     key("Down")
-    walk((5, 4), min(largest_group(board)))
+    group = largest_group(board)
+    walk((5, 4), min(group))
     key("space")
     key("space")
-    time.sleep(1.5)  # keys pressed while the pop animation plays are dropped
+    # Keys pressed while the pop animation plays are dropped: wait for the tiles to settle.
+    expected = settle_traditional(board, group)
+    check(game.board_becomes(expected) == expected, "the %d tiles at column %d, row %d popped by keys"
+          % (len(group), *min(group)))
     key("n")
-    check(soon(question_shown), "N in a game in progress asks before a new game")
+    check(soon(lambda: asks("This will start a")), "N in a game in progress asks before a new game")
     close_window()
-    time.sleep(2.5)  # the new-game question slides out and the quit question in
+    check(soon(lambda: asks("Are you sure you")), "the close button answers it No and asks the quit question")
     key("y")
     code, _, _ = game.wait_exit()
     check(code == 0, "the close button over a question box: No to it, then Yes to quitting")
