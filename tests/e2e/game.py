@@ -103,10 +103,11 @@ def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
 
 
-def key(*names, hold=0.1):
+def key(*names, hold=0.15):
     """Keys pressed together and let go, as a player does: down long enough
-    for a frame to see them, then up long enough for the next one to."""
-    xdotool("keydown", *names, "sleep", hold, "keyup", *names, "sleep", 0.06)
+    for a frame to see them, then up long enough for the next one to, with
+    room for a busy machine (a press or a release no frame saw is lost)."""
+    xdotool("keydown", *names, "sleep", hold, "keyup", *names, "sleep", 0.15)
 
 
 def close_window():
@@ -492,6 +493,6 @@ def take_screenshot_keys():
     """Holds Ctrl+P for a moment, as a player saving a screenshot."""
     xdotool("keydown", "Control_L")
     xdotool("keydown", "p")
-    time.sleep(0.1)
+    time.sleep(0.15)
     xdotool("keyup", "p")
     xdotool("keyup", "Control_L")
