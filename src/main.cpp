@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "persist/paths.h"
 #include "shell/background.h"
 #include "shell/intro.h"
@@ -50,7 +49,7 @@ int main(int argc, char** argv)
     init_game();
     build_background();
     play_intro();
-    new_game();
+    begin_new_game();
     // The first frame reaches the screen under a black palette and fades in.
     render_frame(false);
     present_frame();

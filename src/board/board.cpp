@@ -3,7 +3,6 @@
 
 #include "board/random.h"
 #include "board/undo.h"
-#include "effects/banner.h"
 
 Board board;
 int32_t score = 0;
@@ -45,7 +44,6 @@ void new_game()
     tiles_popped = 0;
     game_assisted = false;
     undo_forget();
-    banner_frames_left = 0;
     fill_board();
     clear_marks();
     game_progress = GameProgress::fresh;

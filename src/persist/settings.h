@@ -3,10 +3,11 @@
 #pragma once
 #include <cstdint>
 
-enum GameMode { MODE_TRADITIONAL = 0, MODE_CONTINOUS = 1, MODE_SHIFTER = 2, MODE_MEGASHIFTER = 3 };
-constexpr int MODE_COUNT = 4;
+#include "board/modes.h"
+
 enum Theme { THEME_ORIGINAL = 0, THEME_DICE = 1, THEME_SQUARES = 2, THEME_XMAS = 3, THEME_PACMANIA = 4 };
 constexpr int THEME_COUNT = 5;
+constexpr const char* THEME_NAMES[THEME_COUNT] = {"Original", "Dice", "Squares", "X-mas", "Pacmania"};
 
 struct Settings {
     int32_t sample_volume;  // 0..255, applied to every sample played

@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "board/random.h"
+#include "shell/frame_clock.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 #include "ui/dialogs.h"

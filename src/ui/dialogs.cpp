@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "board/board.h"
-#include "board/game_loop.h"
 #include "effects/pop.h"
 #include "persist/settings.h"
 #include "shell/background.h"
@@ -20,9 +19,6 @@ volatile int close_requested = 0;
 
 namespace {
 
-constexpr int SIDE_X[3] = {200, 210, 220};
-constexpr int SIDE_Y[3] = {180, 198, 216};
-constexpr int SIDE_SIZE = 17;
 constexpr int SLIDE_STEP = 8;
 
 // Runs on the library's side: it only raises the flag.
@@ -32,7 +28,8 @@ END_OF_FUNCTION(on_close_button)
 // Exclusive bounds: the button's edge pixels are not part of it.
 bool over_side_button(int i, int x, int y)
 {
-    return SIDE_X[i] < x && x < SIDE_X[i] + SIDE_SIZE && SIDE_Y[i] < y && y < SIDE_Y[i] + SIDE_SIZE;
+    return SIDE_BUTTON_X[i] < x && x < SIDE_BUTTON_X[i] + SIDE_BUTTON_SIZE && SIDE_BUTTON_Y[i] < y
+           && y < SIDE_BUTTON_Y[i] + SIDE_BUTTON_SIZE;
 }
 
 // One dialog frame: the scene, the box, its lines, the pointer. Returns the
@@ -186,7 +183,7 @@ bool ask_quit_if_closed()
     return ask_quit();
 }
 
-int handle_side_buttons()
+LoopResult handle_side_buttons()
 {
     const PointerState pointer = read_pointer();
     hovered_side_button = -1;
@@ -214,7 +211,7 @@ int handle_side_buttons()
     if (by_key || pointer.b != 0)
         play_cue(OBJ_SND_CLICK);
 
-    int result = LOOP_CONTINUE;
+    LoopResult result = LOOP_CONTINUE;
     switch (pressed) {
     case SIDE_NEW_GAME:
         if (game_progress != GameProgress::in_progress || confirm_dialog("This will start a", "new game. Restart?"))
@@ -256,11 +253,11 @@ bool run_options()
     return false;
 }
 
-int game_over_wait()
+LoopResult game_over_wait()
 {
     highscores_shown = 1;
     forget_held_keys();
-    int result;
+    LoopResult result;
     do {
         render_frame(true);
         present_frame();

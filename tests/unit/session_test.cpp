@@ -15,11 +15,13 @@
 #include <unistd.h>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "board/points.h"
+#include "play/game_loop.h"
 #include "board/groups.h"
 #include "effects/banner.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/shell.h"
 #include "test_env.h"
@@ -213,7 +215,7 @@ TEST(Session, EightGamesInEveryModeEndWithTheRowsEarnedSavedInTheirTables)
     set_pointer_source(scripted_player);
     install_keyboard_hooks(name_key_waiting, next_name_key);
     alarm(120);  // a player stuck on some screen fails the test instead of hanging it
-    new_game();
+    begin_new_game();
     int runs = 0;
     while (!run_game())
         ++runs;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "board/random.h"
 #include "persist/settings.h"
 #include "shell/background.h"

@@ -1,12 +1,13 @@
 // The game loop. This is the edge between the rules and the library: it
 // reads the pointer and keys and draws frames; the rules it calls do not.
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "board/board.h"
 #include "board/groups.h"
+#include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
 #include "board/undo.h"
@@ -15,6 +16,7 @@
 #include "persist/highscore.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
+#include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
@@ -23,11 +25,8 @@
 #include "ui/name_entry.h"
 
 int32_t selection_size = 0;
-BoardCursor board_cursor = {false, BOARD_COLUMNS / 2, BOARD_ROWS / 2};
 
 namespace {
-
-constexpr int SMALLEST_GROUP = 2;
 
 void draw_frame()
 {
@@ -58,7 +57,8 @@ void pop_selected_group()
         pop_animate(0, POP_BURST);
     else
         pop_animate(5, POP_FLASH);
-    settle_board();
+    empty_group(board, marked_cells(board));
+    settle_board(board, settings.game_mode, settings.animations != 0);
     // Keys pressed while the animation played do nothing (an undo among them).
     forget_held_keys();
 }
@@ -173,7 +173,7 @@ void board_press_step(ClickState& click_state, const PointerState& pointer)
     }
 }
 
-int play_frame(ClickState& click_state)
+LoopResult play_frame(ClickState& click_state)
 {
     const PointerState pointer = read_pointer();
     tick_counter = 0;
@@ -182,7 +182,7 @@ int play_frame(ClickState& click_state)
     board_press_step(click_state, pointer_or_key_click(pointer));
     undo_key(click_state);
     hint_key(click_state);
-    int loop_result = handle_side_buttons();
+    LoopResult loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {
             confirm_dialog("WOW! Empty board!", "250 bonus pts!!!");
@@ -196,7 +196,7 @@ int play_frame(ClickState& click_state)
     return loop_result;
 }
 
-int play_game_over()
+LoopResult play_game_over()
 {
     HighScoreEntry candidate{};
     candidate.name[0] = '_';
@@ -245,12 +245,18 @@ int play_game_over()
     return game_over_wait();
 }
 
+void begin_new_game()
+{
+    new_game();
+    banner_frames_left = 0;
+}
+
 bool run_game()
 {
     set_palette(game_palette());
     ClickState click_state = ClickState::idle;
     forget_held_keys();
-    int loop_result;
+    LoopResult loop_result;
     do {
         loop_result = play_frame(click_state);
         wait_for_tick();
@@ -269,9 +275,10 @@ bool run_game()
                 ++tiles_left;
             }
         }
+        // The old board goes in one of three animations; the deal refills every cell.
         if (tiles_left != 0)
             pop_animate(5, random_next() % 3 + 1);
-        new_game();
+        begin_new_game();
         board_fade_in(5);
         return false;
     }
