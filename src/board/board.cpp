@@ -43,8 +43,8 @@ void new_game()
     score = 0;
     tiles_popped = 0;
     game_assisted = false;
-    undo_forget();
     fill_board();
     clear_marks();
+    undo_forget();
     game_progress = GameProgress::fresh;
 }

@@ -26,3 +26,8 @@ constexpr const char* SETTINGS_FILE = "zorbl.sav";
 void load_saved_data();
 // Shutdown: the four score tables, then the settings.
 void save_saved_data();
+// The settings file alone (when the options screen closes).
+void save_settings();
+// One mode's score table (as soon as a row enters it), with the rows
+// another game in the same folder wrote since this one read the file.
+void save_highscore_table(int mode);

@@ -13,6 +13,7 @@
 #include "board/undo.h"
 #include "effects/banner.h"
 #include "effects/pop.h"
+#include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
@@ -59,6 +60,11 @@ void pop_selected_group()
         pop_animate(5, POP_FLASH);
     empty_group(board, marked_cells(board));
     settle_board(board, settings.game_mode, settings.animations != 0);
+    // Kept after every pop, but for the last: an ended game never comes back.
+    if (any_move_left())
+        save_game_in_progress();
+    else
+        forget_game_in_progress();
     // Keys pressed while the animation played do nothing (an undo among them).
     forget_held_keys();
 }
@@ -103,18 +109,40 @@ void move_cursor(const PointerState& pointer)
     board_cursor.row = std::clamp(board_cursor.row + down - up, 0, BOARD_ROWS - 1);
 }
 
-// U or Backspace takes the last pop back and makes the game an assisted one.
-void undo_key(ClickState& click_state)
+// The board changed under the player's hand (an undo, a redo, a restart):
+// the selection goes, and a mouse button still down must be let go before
+// it selects again. The game becomes an assisted one, and is saved as it is.
+void board_replaced(ClickState& click_state)
+{
+    game_assisted = true;
+    selection_size = 0;
+    click_state = click_state == ClickState::selected || click_state == ClickState::idle ? ClickState::idle
+                                                                                      : ClickState::consumed;
+    save_game_in_progress();
+}
+
+bool shift_held() { return key[KEY_LSHIFT] || key[KEY_RSHIFT]; }
+bool control_held() { return key[KEY_LCONTROL] || key[KEY_RCONTROL]; }
+
+// U, Backspace or Ctrl+Z take the last pop back; Shift+U, Ctrl+Y or
+// Ctrl+Shift+Z put it back again; R or F5 ask to restart the board from its
+// deal. Each is looked at every frame, so none is left armed from long ago.
+void history_keys(ClickState& click_state)
 {
     const bool u = key_press(KEY_U);
     const bool backspace = key_press(KEY_BACKSPACE);
-    if (!(u || backspace) || !undo_last_pop())
-        return;
-    game_assisted = true;
-    selection_size = 0;
-    // A mouse button still down must be let go before it selects again.
-    click_state = click_state == ClickState::selected || click_state == ClickState::idle ? ClickState::idle
-                                                                                      : ClickState::consumed;
+    const bool z = key_press(KEY_Z) && control_held();
+    const bool y = key_press(KEY_Y) && control_held();
+    const bool r = key_press(KEY_R);
+    const bool f5 = key_press(KEY_F5);
+    const bool redo = ((u || z) && shift_held()) || y;
+    const bool undo = !redo && (u || z || backspace);
+    if ((undo && undo_last_pop()) || (redo && redo_pop())) {
+        board_replaced(click_state);
+    } else if ((r || f5) && confirm_dialog("Restart this board?", nullptr)) {
+        restart_deal();
+        board_replaced(click_state);
+    }
 }
 
 // H selects the first group of the best line the search finds on the board
@@ -180,7 +208,7 @@ LoopResult play_frame(ClickState& click_state)
     draw_frame();
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
-    undo_key(click_state);
+    history_keys(click_state);
     hint_key(click_state);
     LoopResult loop_result = handle_side_buttons();
     if (!any_move_left()) {
@@ -238,6 +266,8 @@ LoopResult play_game_over()
         candidate.name[sizeof candidate.name - 1] = '\0';
         highscore_replace_lowest(table, candidate);
         highscore_sort(table);
+        // On disk at once: a game killed later loses no row.
+        save_highscore_table(settings.game_mode);
         if (quit)
             return LOOP_QUIT;
         draw_frame();
@@ -249,6 +279,7 @@ void begin_new_game()
 {
     new_game();
     banner_frames_left = 0;
+    forget_game_in_progress();
 }
 
 bool run_game()
@@ -262,6 +293,12 @@ bool run_game()
         wait_for_tick();
     } while (loop_result == LOOP_CONTINUE);
 
+    // A game left by quitting comes back at the next start; one that ended,
+    // or was given up for a new one, does not.
+    if (loop_result == LOOP_QUIT && (game_progress == GameProgress::in_progress || !history.redo.empty()))
+        save_game_in_progress();
+    else
+        forget_game_in_progress();
     game_progress = GameProgress::finished;
     board_cursor.shown = false;
     if (loop_result == LOOP_GAME_OVER)

@@ -103,6 +103,7 @@ void init_game()
     set_palette(black_palette);
     clear_to_color(screen, 0);
     install_close_button();
+    install_end_signals();
     packfile_password(PACKFILE_PASSWORD);
     install_keyboard();
     install_timer();

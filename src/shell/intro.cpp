@@ -88,7 +88,7 @@ void play_intro()
         present_frame();
         // The window's close button ends the intro at once; play's first
         // frame then asks the quit question.
-    } while (intro_continues(intro, key[KEY_ESC] || close_requested));
+    } while (intro_continues(intro, key[KEY_ESC] || quit_requested()));
     fade_out(4);
     clear_screen();
 }

@@ -3,6 +3,7 @@
 #include "ui/dialogs.h"
 
 #include <algorithm>
+#include <csignal>
 
 #include "board/board.h"
 #include "effects/pop.h"
@@ -16,6 +17,7 @@
 
 int hovered_side_button = -1;
 volatile int close_requested = 0;
+volatile sig_atomic_t end_signalled = 0;
 
 namespace {
 
@@ -24,6 +26,9 @@ constexpr int SLIDE_STEP = 8;
 // Runs on the library's side: it only raises the flag.
 void on_close_button() { close_requested = 1; }
 END_OF_FUNCTION(on_close_button)
+
+// A signal handler may do nothing else.
+void on_end_signal(int) { end_signalled = 1; }
 
 // Exclusive bounds: the button's edge pixels are not part of it.
 bool over_side_button(int i, int x, int y)
@@ -145,6 +150,8 @@ bool confirm_dialog(const char* line1, const char* line2)
         answer = answer_at(sampled, read_pointer().b);
         if (answer == NO_ANSWER)
             answer = answer_by_key();
+        if (answer == NO_ANSWER && end_signalled)
+            answer = asking_quit ? ANSWER_YES : ANSWER_NO;
         if (answer == NO_ANSWER && close_requested) {
             if (asking_quit)
                 close_requested = 0;
@@ -175,8 +182,21 @@ bool ask_quit()
     return yes;
 }
 
+bool quit_requested() { return close_requested || end_signalled; }
+
+void install_end_signals()
+{
+    struct sigaction action {};
+    action.sa_handler = on_end_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
 bool ask_quit_if_closed()
 {
+    if (end_signalled)
+        return true;
     if (!close_requested)
         return false;
     close_requested = 0;
@@ -241,7 +261,7 @@ bool run_options()
     while (options_open) {
         render_frame(true);
         present_frame();
-        if (close_requested) {
+        if (quit_requested()) {
             // The screen is put away under the question: it reads the mouse
             // and keys while drawn, and would take the answer as its own.
             options_open = 0;
@@ -250,6 +270,7 @@ bool run_options()
             options_open = 1;
         }
     }
+    save_settings();
     return false;
 }
 

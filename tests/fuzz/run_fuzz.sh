@@ -11,7 +11,7 @@ out=${ZORBL_FUZZ_DIR:-$root/build/fuzz}/$target
 mkdir -p "$out/corpus" "$out/artifacts"
 
 case "$target" in
-saves) sources=("$root/src/persist/highscore.cpp" "$root/src/persist/settings.cpp" "$root/src/persist/save_file.cpp" "$root/src/persist/paths.cpp") ;;
+saves) sources=("$root/src/persist/highscore.cpp" "$root/src/persist/settings.cpp" "$root/src/persist/save_file.cpp" "$root/src/persist/paths.cpp" "$root/src/persist/game_save.cpp" "$root"/src/board/*.cpp) ;;
 archive) sources=("$root/src/shell/archive.cpp") ;;
 *) echo "run_fuzz.sh: no fuzzer named $target" >&2; exit 2 ;;
 esac
