@@ -60,13 +60,15 @@ void pop_selected_group()
         pop_animate(5, POP_FLASH);
     empty_group(board, marked_cells(board));
     settle_board(board, settings.game_mode, settings.animations != 0);
+    // Keys pressed while the animation played do nothing (an undo among them).
+    forget_held_keys();
     // Kept after every pop, but for the last: an ended game never comes back.
+    // Written after the keys are looked at, so a key pressed while the file
+    // goes to disk still acts.
     if (any_move_left())
         save_game_in_progress();
     else
         forget_game_in_progress();
-    // Keys pressed while the animation played do nothing (an undo among them).
-    forget_held_keys();
 }
 
 // Where the mouse was at the last frame of play; moving it hides the cursor.
