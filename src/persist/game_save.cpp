@@ -1,8 +1,6 @@
 // The game in progress and its file, "game.sav".
 #include "persist/game_save.h"
 
-#include <allegro.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -31,26 +29,6 @@ constexpr size_t CHECKSUM_BYTES = 4;
 constexpr uint32_t MOST_STEPS = 100000;
 constexpr size_t MOST_BYTES = HEADER_BYTES + 2 * BOARD_CELLS + MOST_STEPS * STEP_BYTES + CHECKSUM_BYTES;
 
-// FNV-1a: catches a damaged byte anywhere, and a foreign file.
-uint32_t checksum(const unsigned char* bytes, size_t size)
-{
-    uint32_t h = 2166136261u;
-    for (size_t i = 0; i < size; ++i)
-        h = (h ^ bytes[i]) * 16777619u;
-    return h;
-}
-
-void put32(std::string& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out += char(uint8_t(v >> (8 * i)));
-}
-
-uint32_t get32(const unsigned char* in)
-{
-    return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
-}
-
 template <class Colours>
 void put_colours(std::string& out, const Colours& colours)
 {
@@ -71,7 +49,7 @@ bool get_colours(const unsigned char* in, std::array<uint8_t, BOARD_CELLS>& colo
 
 bool get_count(const unsigned char* in, int32_t& value)
 {
-    const uint32_t v = get32(in);
+    const uint32_t v = get_le32(in);
     value = int32_t(v);
     return v <= 0x7FFFFFFFu;
 }
@@ -99,13 +77,13 @@ std::string encode_game_in_progress()
     out += char(settings.game_mode);
     out += char(game_assisted ? 1 : 0);
     out += char(game_progress);
-    put32(out, uint32_t(score));
-    put32(out, uint32_t(tiles_popped));
+    put_le32(out, uint32_t(score));
+    put_le32(out, uint32_t(tiles_popped));
     // A history longer than a file may hold keeps its newest positions.
     const size_t redo_steps = std::min<size_t>(history.redo.size(), MOST_STEPS);
     const size_t undo_steps = std::min<size_t>(history.undo.size(), MOST_STEPS - redo_steps);
-    put32(out, uint32_t(undo_steps));
-    put32(out, uint32_t(redo_steps));
+    put_le32(out, uint32_t(undo_steps));
+    put_le32(out, uint32_t(redo_steps));
     put_colours(out, history.deal);
     std::array<uint8_t, BOARD_CELLS> shown{};
     for (int i = 0; i < BOARD_CELLS; ++i)
@@ -114,29 +92,28 @@ std::string encode_game_in_progress()
     const auto put_steps = [&out](auto first, auto last) {
         for (; first != last; ++first) {
             put_colours(out, first->colours);
-            put32(out, uint32_t(first->score));
-            put32(out, uint32_t(first->tiles_popped));
+            put_le32(out, uint32_t(first->score));
+            put_le32(out, uint32_t(first->tiles_popped));
             out += char(first->progress);
         }
     };
     put_steps(history.undo.end() - std::ptrdiff_t(undo_steps), history.undo.end());
     put_steps(history.redo.end() - std::ptrdiff_t(redo_steps), history.redo.end());
-    put32(out, checksum(reinterpret_cast<const unsigned char*>(out.data()), out.size()));
+    seal_save(out);
     return out;
 }
 
 bool decode_game_in_progress(const std::string& bytes)
 {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (bytes.size() < HEADER_BYTES + 2 * BOARD_CELLS + CHECKSUM_BYTES || std::memcmp(in, MAGIC, sizeof MAGIC) != 0
+    size_t body = 0;
+    if (!unseal_save(bytes, body) || body < HEADER_BYTES + 2 * BOARD_CELLS || std::memcmp(in, MAGIC, sizeof MAGIC) != 0
         || in[4] != VERSION)
         return false;
-    const uint32_t undo_steps = get32(in + 16);
-    const uint32_t redo_steps = get32(in + 20);
-    if (undo_steps > MOST_STEPS || redo_steps > MOST_STEPS - undo_steps)
-        return false;
-    const size_t body = HEADER_BYTES + 2 * BOARD_CELLS + (undo_steps + redo_steps) * STEP_BYTES;
-    if (bytes.size() != body + CHECKSUM_BYTES || get32(in + body) != checksum(in, body))
+    const uint32_t undo_steps = get_le32(in + 16);
+    const uint32_t redo_steps = get_le32(in + 20);
+    if (undo_steps > MOST_STEPS || redo_steps > MOST_STEPS - undo_steps
+        || body != HEADER_BYTES + 2 * BOARD_CELLS + (undo_steps + redo_steps) * STEP_BYTES)
         return false;
 
     // Everything is read and checked before anything of the game changes.
@@ -187,20 +164,8 @@ void save_game_in_progress()
 
 bool load_game_in_progress()
 {
-    const std::string path = save_file_path();
-    if (!is_regular_file(path.c_str()))
-        return false;
-    PACKFILE* in = pack_fopen(path.c_str(), "rp");
-    if (in == nullptr)
-        return false;
-    // One byte past the largest sound record tells a file that is too long.
     std::string bytes;
-    char chunk[4096];
-    long got;
-    while (bytes.size() <= MOST_BYTES && (got = pack_fread(chunk, sizeof chunk, in)) > 0)
-        bytes.append(chunk, size_t(got));
-    pack_fclose(in);
-    return bytes.size() <= MOST_BYTES && decode_game_in_progress(bytes);
+    return read_packed_file(save_file_path().c_str(), bytes, MOST_BYTES) && decode_game_in_progress(bytes);
 }
 
 void forget_game_in_progress() { std::remove(save_file_path().c_str()); }
