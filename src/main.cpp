@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
+#include "persist/game_save.h"
 #include "persist/paths.h"
 #include "shell/background.h"
 #include "shell/intro.h"
@@ -50,7 +50,9 @@ int main(int argc, char** argv)
     init_game();
     build_background();
     play_intro();
-    new_game();
+    // A game left unfinished comes back in place of the deal.
+    if (!load_game_in_progress())
+        begin_new_game();
     // The first frame reaches the screen under a black palette and fades in.
     render_frame(false);
     present_frame();

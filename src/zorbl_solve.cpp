@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "persist/settings.h"
+#include "board/modes.h"
 #include "solver/solver.h"
 
 namespace {
@@ -24,7 +24,7 @@ const char* const USAGE =
     "Prints one line per pop of the best line found, \"C R P\": the column and row\n"
     "of one cell of the group on the board as it is before that pop, and the\n"
     "points; then \"score S\", the total with 250 for a cleared board.\n"
-    "  --mode M  game mode 0 Traditional, 1 Continuous, 2 Shifter, 3 Megashifter\n"
+    "  --mode M  game mode 0 %s, 1 %s, 2 %s, 3 %s\n"
     "            (default 0); in 1 and 3 the columns that will come in are unknown,\n"
     "            so the line is planned with them empty and scores no bonus\n"
     "  --ms T    time budget in milliseconds, above 0 (default 100)\n"
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
     for (int a = 1; a < argc; ++a) {
         std::string arg = argv[a];
         if (arg == "--help") {
-            std::fputs(USAGE, stdout);
+            std::printf(USAGE, MODE_NAMES[0], MODE_NAMES[1], MODE_NAMES[2], MODE_NAMES[3]);
             return 0;
         }
         std::string value;

@@ -3,7 +3,6 @@
 
 #include "board/random.h"
 #include "board/undo.h"
-#include "effects/banner.h"
 
 Board board;
 int32_t score = 0;
@@ -44,9 +43,8 @@ void new_game()
     score = 0;
     tiles_popped = 0;
     game_assisted = false;
-    undo_forget();
-    banner_frames_left = 0;
     fill_board();
     clear_marks();
+    undo_forget();
     game_progress = GameProgress::fresh;
 }

@@ -66,5 +66,5 @@ void fill_board();
 // Clears marked, light and flash everywhere; offsets stay so moving tiles keep moving.
 // Always yields 0, which the game loop stores as the selection size.
 int clear_marks();
-// Resets the score, counters and undo history, hides the banner, deals a new board.
+// Resets the score, counters and undo history and deals a new board.
 void new_game();

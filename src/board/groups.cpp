@@ -1,4 +1,5 @@
-// Group search (a depth-first flood fill, and every group at once for a search) and the move test.
+// Group search (a depth-first flood fill, and every group at once for a
+// search), the move test, and emptying a popped group.
 #include "board/groups.h"
 
 #include <cstring>
@@ -165,3 +166,31 @@ int any_move_left(const Board& on) { return any_move_left_in(on); }
 int any_move_left(const ColourBoard& on) { return any_move_left_in(on); }
 int board_empty(const Board& on) { return board_empty_in(on); }
 int board_empty(const ColourBoard& on) { return board_empty_in(on); }
+
+namespace {
+template <class B>
+CellSet marked_in(const B& on)
+{
+    CellSet set = 0;
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        if (on.cells[cell].marked)
+            set |= ONE << cell;
+    }
+    return set;
+}
+} // namespace
+
+CellSet marked_cells(const Board& on) { return marked_in(on); }
+CellSet marked_cells(const ColourBoard& on) { return marked_in(on); }
+
+void empty_group(Board& on, CellSet group)
+{
+    for (; group != 0; group &= group - 1)
+        on.cells[lowest_cell(group)].colour = 0;
+}
+
+void empty_group(ColourBoard& on, CellSet group)
+{
+    for (; group != 0; group &= group - 1)
+        on.cells[lowest_cell(group)] = ColourCell{};
+}

@@ -1,4 +1,4 @@
-// Group search and the move test.
+// Group search, the move test, and emptying a popped group.
 #pragma once
 #include <cstdint>
 
@@ -37,3 +37,14 @@ struct GroupCells {
 // Marks are ignored and left alone. Returns the number of groups (at most
 // BOARD_CELLS / 2).
 int list_groups(const ColourBoard& on, GroupCells* out);
+
+// The cells of the group find_group has marked.
+CellSet marked_cells(const Board& on);
+CellSet marked_cells(const ColourBoard& on);
+// A pop empties its group's cells, and nothing else changes until the board
+// settles. This is the one place that does it, for the game and the search.
+// On the game's board the emptied cells keep their mark and lights: settling
+// carries them along as the game has always moved them, and clear_marks
+// drops them afterwards. A colour board's cells are wiped whole.
+void empty_group(Board& on, CellSet group);
+void empty_group(ColourBoard& on, CellSet group);

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "board/board.h"
+#include "board/modes.h"
 #include "board/random.h"
-#include "persist/settings.h"
 
 namespace {
 
@@ -36,9 +36,6 @@ void offset_set_x(Cell& moved, int x, bool animate)
         moved.offset_x = x;
 }
 void offset_set_x(ColourCell&, int, bool) {}
-
-bool refills_from_left(int mode) { return mode == MODE_CONTINOUS || mode == MODE_MEGASHIFTER; }
-bool slides_rows(int mode) { return mode == MODE_SHIFTER || mode == MODE_MEGASHIFTER; }
 
 bool blank(const Cell& c)
 {
@@ -176,14 +173,7 @@ void settle_in(B& on, int mode, bool animate, bool refill)
         slide_in(on, animate);
 }
 
-bool animations_on() { return settings.animations != 0; }
-
 } // namespace
-
-void apply_gravity() { gravity_in(board, animations_on()); }
-void shift_columns() { shift_in(board, animations_on(), refills_from_left(settings.game_mode)); }
-void slide_rows() { slide_in(board, animations_on()); }
-void settle_board() { settle_in(board, settings.game_mode, animations_on(), refills_from_left(settings.game_mode)); }
 
 void apply_gravity(Board& on, bool animate) { gravity_in(on, animate); }
 void shift_columns(Board& on, bool animate, bool refill) { shift_in(on, animate, refill); }

@@ -6,21 +6,15 @@
 struct Board;
 struct ColourBoard;
 
-// On the game's board, by the game mode and the animations setting.
-void apply_gravity();
-void shift_columns();
-void slide_rows();
-
-// The whole settling of one pop for the current game mode.
-void settle_board();
-
-// The same rules on a given board. `animate` gives moved tiles their draw
-// offsets. `refill` deals each new column from the left with 8 draws from the
-// game's generator; a colour board never refills, so a search that settles
-// one takes no draw: in modes 1 and 3 the columns that come in stay empty.
+// `animate` gives moved tiles their draw offsets. `refill` deals each new
+// column from the left with 8 draws from the game's generator; a colour
+// board never refills, so a search that settles one takes no draw: in modes
+// 1 and 3 the columns that come in stay empty.
 void apply_gravity(Board& on, bool animate);
 void shift_columns(Board& on, bool animate, bool refill);
 void slide_rows(Board& on, bool animate);
+// The whole settling of one pop in the given mode (refilling in the modes
+// that refill).
 void settle_board(Board& on, int mode, bool animate);
 void apply_gravity(ColourBoard& on);
 void shift_columns(ColourBoard& on);

@@ -1,14 +1,12 @@
-// Taking pops back, one at a time, to the deal.
+// Taking pops back and forth, and going back to the deal.
 #include "board/undo.h"
 
-#include <vector>
+// Unbounded: the refill modes can go on for long, but a step is 92 bytes.
+GameHistory history;
 
 namespace {
-// Unbounded: the refill modes can go on for long, but a step is 92 bytes.
-std::vector<UndoStep> history;
-}
 
-void undo_remember()
+UndoStep position_now()
 {
     UndoStep step{};
     for (int i = 0; i < BOARD_CELLS; ++i)
@@ -16,23 +14,67 @@ void undo_remember()
     step.score = score;
     step.tiles_popped = tiles_popped;
     step.progress = game_progress;
-    history.push_back(step);
+    return step;
+}
+
+// Shown at once: tiles still sliding into place would otherwise slide on
+// from where the pop or undo sent them.
+void show(const std::array<uint8_t, BOARD_CELLS>& colours)
+{
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        board.cells[i] = Cell{colours[i], 0, 0, 0, 0, 0};
+}
+
+void go_to(const UndoStep& step)
+{
+    show(step.colours);
+    score = step.score;
+    tiles_popped = step.tiles_popped;
+    game_progress = step.progress;
+}
+
+} // namespace
+
+void undo_forget()
+{
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        history.deal[i] = board.cells[i].colour;
+    history.undo.clear();
+    history.redo.clear();
+}
+
+void undo_remember()
+{
+    history.undo.push_back(position_now());
+    history.redo.clear();
 }
 
 bool undo_last_pop()
 {
-    if (history.empty())
+    if (history.undo.empty())
         return false;
-    const UndoStep& step = history.back();
-    // Shown at once: tiles still sliding into place would otherwise slide
-    // on from where the undone pop sent them.
-    for (int i = 0; i < BOARD_CELLS; ++i)
-        board.cells[i] = Cell{step.colours[i], 0, 0, 0, 0, 0};
-    score = step.score;
-    tiles_popped = step.tiles_popped;
-    game_progress = step.progress;
-    history.pop_back();
+    history.redo.push_back(position_now());
+    go_to(history.undo.back());
+    history.undo.pop_back();
     return true;
 }
 
-void undo_forget() { history.clear(); }
+bool redo_pop()
+{
+    if (history.redo.empty())
+        return false;
+    history.undo.push_back(position_now());
+    go_to(history.redo.back());
+    history.redo.pop_back();
+    return true;
+}
+
+void restart_deal()
+{
+    show(history.deal);
+    score = 0;
+    tiles_popped = 0;
+    game_progress = GameProgress::fresh;
+    history.undo.clear();
+    history.redo.clear();
+}

@@ -9,6 +9,13 @@
 #include "persist/settings.h"
 #include "shell/shell.h"
 
+uint32_t last_points = 0;
+int32_t banner_frames_left = 0;
+int32_t banner_x = 0;
+int32_t banner_y = 0;
+int32_t game_over_panel_shown = 0;
+int32_t panel_y = PANEL_HIDDEN_Y;
+
 namespace {
 
 constexpr int BANNER_CENTRE_X = 120;  // the middle of the board

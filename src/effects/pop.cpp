@@ -108,11 +108,8 @@ void pop_animate(int step, int style)
             break;  // an unknown style plays nothing
         }
     }
-    // marked, light and flash stay: the caller clears them after settling.
-    for (Cell& cell : board.cells) {
-        if (cell.marked)
-            cell.colour = 0;
-    }
+    // The tiles are still there: the caller empties the group and settles
+    // (marks, light and flash are cleared after settling).
 }
 
 void board_fade_in(int step)

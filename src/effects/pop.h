@@ -8,7 +8,7 @@ enum PopStyle { POP_FADE = 1, POP_BURST = 2, POP_SHRINK = 3, POP_FLASH = 4 };
 // at frequency 800 + (random mod 400). One draw per call.
 void play_cue(int sample);
 // Plays the style's animation over every marked cell (when animations are
-// on), then empties every marked cell.
+// on). It only draws and sounds: emptying the cells is the caller's pop.
 void pop_animate(int step, int style);
 // Lights the whole board up from dark; always ends with light and flash at 0.
 void board_fade_in(int step);

@@ -3,6 +3,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "persist/save_file.h"
@@ -127,6 +128,34 @@ bool highscore_load(HighScoreTable& table, const char* file_name)
         return false;
     decode_table(bytes, table);
     return true;
+}
+
+void highscore_merge_new_rows(HighScoreTable& table, const HighScoreTable& seen, const HighScoreTable& on_disk)
+{
+    const auto same = [](const HighScoreEntry& a, const HighScoreEntry& b) {
+        return a.score == b.score && std::strncmp(a.name, b.name, NAME_BYTES) == 0;
+    };
+    HighScoreEntry rows[2 * HIGHSCORE_ROWS];
+    int count = 0;
+    for (const HighScoreEntry& row : table)
+        rows[count++] = row;
+    // Each row seen accounts for one equal row on disk, so a row another
+    // game wrote twice over is kept twice.
+    bool matched[HIGHSCORE_ROWS] = {};
+    for (const HighScoreEntry& row : on_disk) {
+        int k = 0;
+        while (k < HIGHSCORE_ROWS && (matched[k] || !same(seen[k], row)))
+            ++k;
+        if (k < HIGHSCORE_ROWS)
+            matched[k] = true;
+        else
+            rows[count++] = row;
+    }
+    if (count == HIGHSCORE_ROWS)
+        return;  // nothing new: the table stays exactly as it is
+    std::stable_sort(rows, rows + count,
+                     [](const HighScoreEntry& a, const HighScoreEntry& b) { return a.score > b.score; });
+    std::copy(rows, rows + HIGHSCORE_ROWS, table.begin());
 }
 
 // A failed write leaves the old file whole and is not reported.

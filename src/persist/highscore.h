@@ -26,6 +26,11 @@ void highscore_sort(HighScoreTable& table);
 void highscore_fill(HighScoreTable& table, const char* name, int32_t top, int32_t bottom);
 void highscore_defaults(HighScoreTable& table);
 bool highscore_load(HighScoreTable& table, const char* file_name);
+// Two games may share a folder: the rows of `on_disk` that are not in
+// `seen` (the table as this game last read or wrote the file) were written
+// by another game since, and join `table`; the ten best stay, a newcomer
+// below the rows it ties with.
+void highscore_merge_new_rows(HighScoreTable& table, const HighScoreTable& seen, const HighScoreTable& on_disk);
 void highscore_save(const HighScoreTable& table, const char* file_name);
 
 // The table of the current game mode.

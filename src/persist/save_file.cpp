@@ -78,3 +78,53 @@ bool save_packed_file(const char* file_name, const void* bytes, long size)
     flush_to_disk(directory_of(file_name).c_str());
     return true;
 }
+
+bool read_packed_file(const char* file_name, std::string& bytes, size_t most)
+{
+    bytes.clear();
+    if (!is_regular_file(file_name))
+        return false;
+    PACKFILE* in = pack_fopen(file_name, "rp");
+    if (in == nullptr)
+        return false;
+    // One byte past the most tells a file that is too long.
+    char chunk[4096];
+    long got;
+    while (bytes.size() <= most && (got = pack_fread(chunk, sizeof chunk, in)) > 0)
+        bytes.append(chunk, static_cast<size_t>(got));
+    pack_fclose(in);
+    return bytes.size() <= most;
+}
+
+void put_le32(std::string& out, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        out += static_cast<char>(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+uint32_t get_le32(const unsigned char* in)
+{
+    return uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 | uint32_t(in[3]) << 24;
+}
+
+uint32_t save_checksum(const unsigned char* bytes, size_t size)
+{
+    uint32_t h = 2166136261u;
+    for (size_t i = 0; i < size; ++i)
+        h = (h ^ bytes[i]) * 16777619u;
+    return h;
+}
+
+void seal_save(std::string& out)
+{
+    put_le32(out, save_checksum(reinterpret_cast<const unsigned char*>(out.data()), out.size()));
+}
+
+bool unseal_save(const std::string& bytes, size_t& body)
+{
+    if (bytes.size() < 4)
+        return false;
+    body = bytes.size() - 4;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    return get_le32(in + body) == save_checksum(in, body);
+}

@@ -1,5 +1,9 @@
-// Whole-or-nothing writes of the packed save files.
+// Whole-or-nothing writes of the packed save files, and what the newer
+// files (the game in progress, the statistics) share to read and check them.
 #pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
 
 // Whether file_name names a regular file (through links). Anything else in a
 // save file's place (a pipe, a device, a folder) is read as no file at all:
@@ -12,3 +16,18 @@ bool is_regular_file(const char* file_name);
 // back equal and flushed to disk; otherwise the old file stays as it was and
 // the temporary file is removed. Answers whether the new content is in place.
 bool save_packed_file(const char* file_name, const void* bytes, long size);
+
+// The whole content of a packed save file under the password in force, at
+// most `most` bytes: false for a missing file, one that is not a regular
+// file or does not open, and one longer than that.
+bool read_packed_file(const char* file_name, std::string& bytes, size_t most);
+
+// Numbers in the newer files are little-endian, and each file ends in a
+// checksum (FNV-1a) of all before it, which tells a damaged or foreign file.
+void put_le32(std::string& out, uint32_t value);
+uint32_t get_le32(const unsigned char* in);
+uint32_t save_checksum(const unsigned char* bytes, size_t size);
+// Appends the checksum of everything in `out`.
+void seal_save(std::string& out);
+// The content before a sound checksum, or false.
+bool unseal_save(const std::string& bytes, size_t& body);

@@ -29,6 +29,12 @@ std::string score_file_name(int mode)
     return save_path(name);
 }
 
+// Each table as this game last read or wrote its file: what is on disk
+// beyond it, another game wrote.
+// A table this game never read merges nothing.
+HighScoreTable seen_on_disk[MODE_COUNT];
+bool seen_read[MODE_COUNT] = {};
+
 // Mode and theme index fixed-size tables all over the game.
 void take_out_of_range_as_zero()
 {
@@ -67,6 +73,8 @@ void load_saved_data()
             highscore_tables[mode] = highscore_table_new();
         if (!highscore_load(*highscore_tables[mode], score_file_name(mode).c_str()))
             highscore_defaults(*highscore_tables[mode]);
+        seen_on_disk[mode] = *highscore_tables[mode];
+        seen_read[mode] = true;
     }
 }
 
@@ -74,12 +82,27 @@ void load_saved_data()
 // stop the files after it.
 void save_saved_data()
 {
-    for (int mode = 0; mode < MODE_COUNT; ++mode) {
-        if (highscore_tables[mode] == nullptr)
-            continue;
-        highscore_save(*highscore_tables[mode], score_file_name(mode).c_str());
-    }
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        save_highscore_table(mode);
+    save_settings();
+}
 
+void save_highscore_table(int mode)
+{
+    if (mode < 0 || mode >= MODE_COUNT || highscore_tables[mode] == nullptr)
+        return;
+    HighScoreTable& table = *highscore_tables[mode];
+    const std::string path = score_file_name(mode);
+    HighScoreTable on_disk;
+    if (seen_read[mode] && highscore_load(on_disk, path.c_str()))
+        highscore_merge_new_rows(table, seen_on_disk[mode], on_disk);
+    highscore_save(table, path.c_str());
+    seen_on_disk[mode] = table;
+    seen_read[mode] = true;
+}
+
+void save_settings()
+{
     unsigned char bytes[SETTINGS_BYTES];
     for (int i = 0; i < SETTINGS_BYTES; ++i)
         bytes[i] = static_cast<unsigned char>(*file_order[i] & 0xff);

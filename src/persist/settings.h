@@ -3,10 +3,11 @@
 #pragma once
 #include <cstdint>
 
-enum GameMode { MODE_TRADITIONAL = 0, MODE_CONTINOUS = 1, MODE_SHIFTER = 2, MODE_MEGASHIFTER = 3 };
-constexpr int MODE_COUNT = 4;
+#include "board/modes.h"
+
 enum Theme { THEME_ORIGINAL = 0, THEME_DICE = 1, THEME_SQUARES = 2, THEME_XMAS = 3, THEME_PACMANIA = 4 };
 constexpr int THEME_COUNT = 5;
+constexpr const char* THEME_NAMES[THEME_COUNT] = {"Original", "Dice", "Squares", "X-mas", "Pacmania"};
 
 struct Settings {
     int32_t sample_volume;  // 0..255, applied to every sample played
@@ -25,3 +26,8 @@ constexpr const char* SETTINGS_FILE = "zorbl.sav";
 void load_saved_data();
 // Shutdown: the four score tables, then the settings.
 void save_saved_data();
+// The settings file alone (when the options screen closes).
+void save_settings();
+// One mode's score table (as soon as a row enters it), with the rows
+// another game in the same folder wrote since this one read the file.
+void save_highscore_table(int mode);

@@ -60,11 +60,13 @@ void build_background()
     draw_sprite(bg, sprite(OBJ_LABEL_TILES), 235, 63);
     draw_sprite(bg, sprite(OBJ_LABEL_MODE), 235, 113);
 
-    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 200, 180);
-    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 210, 198);
-    draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), 220, 216);
+    for (int i = 0; i < 3; ++i)
+        draw_sprite(bg, sprite(OBJ_SIDE_BUTTON), SIDE_BUTTON_X[i], SIDE_BUTTON_Y[i]);
 
-    draw_sprite(bg, sprite(OBJ_LABEL_NEW_GAME), 220, 183);
-    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_OPTIONS].dat), 230, 201);
-    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_QUIT].dat), 240, 219);
+    // The first label is a plain sprite, the other two run-length ones.
+    const auto label_x = [](int i) { return SIDE_BUTTON_X[i] + SIDE_LABEL_DX; };
+    const auto label_y = [](int i) { return SIDE_BUTTON_Y[i] + SIDE_LABEL_DY; };
+    draw_sprite(bg, sprite(OBJ_LABEL_NEW_GAME), label_x(0), label_y(0));
+    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_OPTIONS].dat), label_x(1), label_y(1));
+    draw_rle_sprite(bg, static_cast<RLE_SPRITE*>(Datafile[OBJ_LABEL_QUIT].dat), label_x(2), label_y(2));
 }

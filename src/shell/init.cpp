@@ -1,16 +1,15 @@
-// Start-up and shutdown, in their fixed order, and the 15 ms frame tick.
+// Start-up and shutdown, in their fixed order.
 #include "shell/shell.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <semaphore.h>
 
 #include "effects/particles.h"
 #include "persist/paths.h"
 #include "persist/settings.h"
 #include "shell/archive.h"
+#include "shell/frame_clock.h"
 #include "shell/input.h"
-#include "shell/pacing.h"
 #include "ui/dialogs.h"
 #include "ui/options.h"
 
@@ -26,7 +25,6 @@ COLOR_MAP trans_table_220;
 COLOR_MAP trans_table_64;
 RGB_MAP rgb_table;
 
-volatile int tick_counter = 0;
 bool sound_ready = false;
 
 namespace {
@@ -75,67 +73,7 @@ void install_sound_or_silence()
     packfile_password(PACKFILE_PASSWORD);
 }
 
-// Wakes the frame loop once a tick instead of it looking every millisecond.
-sem_t tick_signal;
-bool tick_signal_ready = false;
-
-// Every tick since start-up. No loop resets it, so a wait can ask for the
-// first tick after an earlier moment whatever the loops do to tick_counter.
-volatile unsigned ticks_elapsed = 0;
-unsigned last_frame_tick = 0;
-
-void sleep_for_a_tick()
-{
-    if (tick_signal_ready)
-        sem_wait(&tick_signal);
-    else
-        rest(1);
-}
-
-TickSleep tick_sleep = sleep_for_a_tick;
-
-// Sleeps until `ticked` holds: the player may think for minutes. Signals
-// left over from ticks nobody waited for are dropped first.
-template <typename Ticked>
-void sleep_until(Ticked ticked)
-{
-    if (tick_signal_ready) {
-        while (sem_trywait(&tick_signal) == 0) {
-        }
-    }
-    while (!ticked())
-        tick_sleep();
-}
-
 } // namespace
-
-void tick_handler()
-{
-    tick_counter = tick_counter + 1;
-    ticks_elapsed = ticks_elapsed + 1;
-    if (tick_signal_ready)
-        sem_post(&tick_signal);
-}
-END_OF_FUNCTION(tick_handler)
-
-void wait_for_tick()
-{
-    sleep_until([] { return tick_counter != 0; });
-}
-
-void wait_for_frame_tick()
-{
-    // A tick that came while the frame was composed counts: the frame loops
-    // that wait for the tick first (the intro) or after (run_game) then
-    // still show one frame per tick, not one per two.
-    sleep_until([] { return ticks_elapsed != last_frame_tick; });
-    last_frame_tick = ticks_elapsed;
-}
-
-void set_tick_sleep(TickSleep sleep)
-{
-    tick_sleep = sleep != nullptr ? sleep : sleep_for_a_tick;
-}
 
 void build_colour_tables()
 {
@@ -165,15 +103,11 @@ void init_game()
     set_palette(black_palette);
     clear_to_color(screen, 0);
     install_close_button();
+    install_end_signals();
     packfile_password(PACKFILE_PASSWORD);
     install_keyboard();
     install_timer();
-    LOCK_VARIABLE(tick_counter);
-    LOCK_VARIABLE(ticks_elapsed);
-    LOCK_FUNCTION(tick_handler);
-    tick_signal_ready = sem_init(&tick_signal, 0, 0) == 0;
-    install_int(tick_handler, 15);
-    tick_counter = 0;
+    start_frame_clock();
 
     BackBuffer = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
     BackgroundBitmap = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);

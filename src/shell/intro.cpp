@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "board/random.h"
+#include "shell/frame_clock.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 #include "ui/dialogs.h"
@@ -87,7 +88,7 @@ void play_intro()
         present_frame();
         // The window's close button ends the intro at once; play's first
         // frame then asks the quit question.
-    } while (intro_continues(intro, key[KEY_ESC] || close_requested));
+    } while (intro_continues(intro, key[KEY_ESC] || quit_requested()));
     fade_out(4);
     clear_screen();
 }

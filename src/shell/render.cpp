@@ -5,14 +5,13 @@
 #include <cstring>
 
 #include "board/board.h"
-#include "board/game_loop.h"
 #include "board/random.h"
 #include "effects/banner.h"
 #include "effects/particles.h"
 #include "persist/settings.h"
 #include "shell/background.h"
 #include "shell/input.h"
-#include "shell/pacing.h"
+#include "shell/frame_clock.h"
 #include "shell/shell.h"
 #include "ui/dialogs.h"
 #include "ui/highscore_display.h"
@@ -20,7 +19,7 @@
 
 uint8_t frame_counter = 0;
 unsigned long frames_presented = 0;
-const char* const mode_tags[4] = {"TRAD", "CONT", "SHFT", "MEGA"};
+BoardCursor board_cursor = {false, BOARD_COLUMNS / 2, BOARD_ROWS / 2};
 
 namespace {
 
@@ -35,9 +34,6 @@ bool same_picture(BITMAP* a, BITMAP* b)
     }
     return true;
 }
-
-constexpr int SIDE_BUTTON_X[3] = {200, 210, 220};
-constexpr int SIDE_BUTTON_Y[3] = {180, 198, 216};
 
 // Runs a moved tile's displacement down by 4 pixels: sideways first, then
 // the fall, so a tile first slides in and then drops.
@@ -109,7 +105,7 @@ void draw_side_panel_numbers()
     FONT* f = game_font();
     textprintf_right_ex(BackBuffer, f, 310, 19, -1, -1, "%d", score);
     textprintf_right_ex(BackBuffer, f, 310, 69, -1, -1, "%d", tiles_popped);
-    textprintf_right_ex(BackBuffer, f, 310, 119, -1, -1, "%s", mode_tags[settings.game_mode]);
+    textprintf_right_ex(BackBuffer, f, 310, 119, -1, -1, "%s", MODE_TAGS[settings.game_mode]);
 }
 
 } // namespace

@@ -1,9 +1,22 @@
-// Composing a frame from the whole game state, and showing it.
+// Composing a frame from the whole game state, and showing it. Composing is
+// not only drawing: as designed, render_frame also advances the little
+// animations by one frame (it runs tile offsets down, counts the banner
+// down, slides the panel, moves the particles), takes the shaking tiles'
+// random draws, and runs the options screen, input included, while it is open.
 #pragma once
 #include <cstdint>
 
 extern uint8_t frame_counter;  // wraps; the high-score table's wave phase
-extern const char* const mode_tags[4];
+
+// The keyboard's cell cursor: shown by the first arrow key, hidden when the
+// mouse moves or the game ends; drawn round its cell while shown. The play
+// loop moves it.
+struct BoardCursor {
+    bool shown;
+    int column;
+    int row;
+};
+extern BoardCursor board_cursor;
 
 void render_frame(bool draw_pointer);
 void present_frame();

@@ -1,5 +1,5 @@
 // Program-wide objects made at start-up and alive for the whole run: the three
-// bitmaps, the archive, the colour tables and the frame tick.
+// bitmaps, the archive and the colour tables. (The frame tick is in frame_clock.h.)
 #pragma once
 #include <allegro.h>
 
@@ -17,24 +17,11 @@ extern COLOR_MAP trans_table_220;    // dialogs, name entry, options screen
 extern COLOR_MAP trans_table_64;     // logo halo, board-well tint
 extern RGB_MAP rgb_table;
 
-// Raised by the timer every 15 ms, set to 0 by the frame loops.
-extern volatile int tick_counter;
 // True when sound is installed (digital, and MIDI if it could be had).
 extern bool sound_ready;
 
-void tick_handler();
 void init_game();
 void shutdown_game();
-
-// The frame loops' pacing: after a frame, wait (sleeping) for the next tick.
-void wait_for_tick();
-// Where the display has no retrace, what present_frame waits for instead:
-// the first tick after the previous call (sleeping).
-void wait_for_frame_tick();
-// Tests stand in for the timer: the waits call this instead of sleeping,
-// and it is expected to raise a tick. Null restores the sleep.
-using TickSleep = void (*)();
-void set_tick_sleep(TickSleep sleep);
 
 // Typed access to an archive object.
 inline BITMAP* sprite(int index) { return static_cast<BITMAP*>(Datafile[index].dat); }

@@ -31,10 +31,10 @@
 #include <iterator>
 
 #include "board/board.h"
-#include "board/game_loop.h"
 #include "board/groups.h"
+#include "board/modes.h"
+#include "board/points.h"
 #include "board/settle.h"
-#include "persist/settings.h"
 
 namespace {
 
@@ -118,7 +118,8 @@ struct Search {
     bool late = false;  // the deadline passed inside an endgame: its values are unfinished
 };
 
-bool bonus_mode(int mode) { return mode == MODE_TRADITIONAL || mode == MODE_SHIFTER; }
+// Only a board that is never refilled can be cleared for the bonus.
+bool bonus_mode(int mode) { return !refills_from_left(mode); }
 
 uint8_t column_of(const GroupCells& g) { return uint8_t(g.first / BOARD_ROWS); }
 uint8_t row_of(const GroupCells& g) { return uint8_t(g.first % BOARD_ROWS); }
@@ -126,11 +127,7 @@ uint8_t row_of(const GroupCells& g) { return uint8_t(g.first % BOARD_ROWS); }
 // Empties the cells of a group, as a pop does, then settles.
 void pop_and_settle(ColourBoard& on, const GroupCells& group, int mode)
 {
-    for (CellSet left = group.cells; left != 0; left &= left - 1) {
-        const uint64_t low = uint64_t(left);
-        const int cell = low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(left >> 64));
-        on.cells[cell] = ColourCell{};
-    }
+    empty_group(on, group.cells);
     settle_board(on, mode);
 }
 
@@ -376,9 +373,11 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
 bool all_beams(Search& s, const ColourBoard& start, size_t width, bool narrowing)
 {
     s.beam_deadline = Clock::time_point::max();
-    const bool traditional = s.mode == MODE_TRADITIONAL || s.mode == MODE_CONTINOUS;
-    const Weights* first = traditional ? std::begin(TRADITIONAL_WEIGHTS) : std::begin(SHIFTER_WEIGHTS);
-    const Weights* last = traditional ? std::end(TRADITIONAL_WEIGHTS) : std::end(SHIFTER_WEIGHTS);
+    // Continous settles as Traditional does (but for its refill) and ranks
+    // as Traditional; Megashifter as Shifter.
+    const bool sliding = slides_rows(s.mode);
+    const Weights* first = sliding ? std::begin(SHIFTER_WEIGHTS) : std::begin(TRADITIONAL_WEIGHTS);
+    const Weights* last = sliding ? std::end(SHIFTER_WEIGHTS) : std::end(TRADITIONAL_WEIGHTS);
     for (const Weights* w = first; w != last; ++w) {
         if (narrowing) {
             const Clock::time_point now = Clock::now();
@@ -394,7 +393,7 @@ Search new_search(int mode, Clock::time_point deadline)
 {
     Search s;
     s.mode = mode;
-    s.endgame_tiles = mode == MODE_SHIFTER || mode == MODE_MEGASHIFTER ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
+    s.endgame_tiles = slides_rows(mode) ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
     s.deadline = deadline;
     s.solved.assign(SOLVED_SLOTS, Solved{});
     s.best.score = -1;
@@ -428,10 +427,7 @@ int32_t play_move(ColourBoard& on, int mode, int column, int row)
         on.at(column, row).marked = 0;
         return -1;
     }
-    for (ColourCell& cell : on.cells) {
-        if (cell.marked)
-            cell = ColourCell{};
-    }
+    empty_group(on, marked_cells(on));
     settle_board(on, mode);
     return group_points(size);
 }

@@ -3,9 +3,9 @@
 #include "ui/dialogs.h"
 
 #include <algorithm>
+#include <csignal>
 
 #include "board/board.h"
-#include "board/game_loop.h"
 #include "effects/pop.h"
 #include "persist/settings.h"
 #include "shell/background.h"
@@ -17,22 +17,24 @@
 
 int hovered_side_button = -1;
 volatile int close_requested = 0;
+volatile sig_atomic_t end_signalled = 0;
 
 namespace {
 
-constexpr int SIDE_X[3] = {200, 210, 220};
-constexpr int SIDE_Y[3] = {180, 198, 216};
-constexpr int SIDE_SIZE = 17;
 constexpr int SLIDE_STEP = 8;
 
 // Runs on the library's side: it only raises the flag.
 void on_close_button() { close_requested = 1; }
 END_OF_FUNCTION(on_close_button)
 
+// A signal handler may do nothing else.
+void on_end_signal(int) { end_signalled = 1; }
+
 // Exclusive bounds: the button's edge pixels are not part of it.
 bool over_side_button(int i, int x, int y)
 {
-    return SIDE_X[i] < x && x < SIDE_X[i] + SIDE_SIZE && SIDE_Y[i] < y && y < SIDE_Y[i] + SIDE_SIZE;
+    return SIDE_BUTTON_X[i] < x && x < SIDE_BUTTON_X[i] + SIDE_BUTTON_SIZE && SIDE_BUTTON_Y[i] < y
+           && y < SIDE_BUTTON_Y[i] + SIDE_BUTTON_SIZE;
 }
 
 // One dialog frame: the scene, the box, its lines, the pointer. Returns the
@@ -148,6 +150,8 @@ bool confirm_dialog(const char* line1, const char* line2)
         answer = answer_at(sampled, read_pointer().b);
         if (answer == NO_ANSWER)
             answer = answer_by_key();
+        if (answer == NO_ANSWER && end_signalled)
+            answer = asking_quit ? ANSWER_YES : ANSWER_NO;
         if (answer == NO_ANSWER && close_requested) {
             if (asking_quit)
                 close_requested = 0;
@@ -178,15 +182,28 @@ bool ask_quit()
     return yes;
 }
 
+bool quit_requested() { return close_requested || end_signalled; }
+
+void install_end_signals()
+{
+    struct sigaction action {};
+    action.sa_handler = on_end_signal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
 bool ask_quit_if_closed()
 {
+    if (end_signalled)
+        return true;
     if (!close_requested)
         return false;
     close_requested = 0;
     return ask_quit();
 }
 
-int handle_side_buttons()
+LoopResult handle_side_buttons()
 {
     const PointerState pointer = read_pointer();
     hovered_side_button = -1;
@@ -214,7 +231,7 @@ int handle_side_buttons()
     if (by_key || pointer.b != 0)
         play_cue(OBJ_SND_CLICK);
 
-    int result = LOOP_CONTINUE;
+    LoopResult result = LOOP_CONTINUE;
     switch (pressed) {
     case SIDE_NEW_GAME:
         if (game_progress != GameProgress::in_progress || confirm_dialog("This will start a", "new game. Restart?"))
@@ -244,7 +261,7 @@ bool run_options()
     while (options_open) {
         render_frame(true);
         present_frame();
-        if (close_requested) {
+        if (quit_requested()) {
             // The screen is put away under the question: it reads the mouse
             // and keys while drawn, and would take the answer as its own.
             options_open = 0;
@@ -253,14 +270,15 @@ bool run_options()
             options_open = 1;
         }
     }
+    save_settings();
     return false;
 }
 
-int game_over_wait()
+LoopResult game_over_wait()
 {
     highscores_shown = 1;
     forget_held_keys();
-    int result;
+    LoopResult result;
     do {
         render_frame(true);
         present_frame();

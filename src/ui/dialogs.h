@@ -3,17 +3,31 @@
 #pragma once
 #include <allegro.h>
 
+#include <csignal>
+
 #include "shell/input.h"
 
 enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
+
+// What a screen of play asks the game loop to do next.
+enum LoopResult { LOOP_CONTINUE = 0, LOOP_NEW_GAME = 1, LOOP_GAME_OVER = 2, LOOP_QUIT = 3 };
 
 // -1, or the side button under the pointer at the last handle_side_buttons.
 extern int hovered_side_button;
 // Raised when the player clicks the window's close button.
 extern volatile int close_requested;
 
+// Raised by SIGTERM or SIGHUP (a kill, the desktop session ending): every
+// screen then leaves as after a confirmed quit, asking nothing.
+extern volatile sig_atomic_t end_signalled;
+
 // Lets the window's close button raise close_requested.
 void install_close_button();
+// Lets SIGTERM and SIGHUP raise end_signalled (after the library's start,
+// which installs handlers of its own).
+void install_end_signals();
+// The window's close button was clicked, or the game was told to end.
+bool quit_requested();
 
 // true for "Yes!", false for "No!" (Y or Enter, N or Esc from the keyboard).
 // A null line takes no room and is not printed. The window's close button
@@ -23,16 +37,17 @@ bool confirm_dialog(const char* line1, const char* line2);
 // while it is open, changes nothing.
 bool ask_quit();
 // When the window's close button was clicked since the last look: the quit
-// question; true for "Yes!". Every screen looks at least once a second.
+// question; true for "Yes!". Told to end: true without asking. Every screen
+// looks at least once a second.
 bool ask_quit_if_closed();
-// Polled once a frame: 0 nothing, 1 new game, 3 quit. N, O and Esc press
+// Polled once a frame: nothing, a new game, or quit. N, O and Esc press
 // the buttons from the keyboard.
-int handle_side_buttons();
+LoopResult handle_side_buttons();
 // Keeps the options screen open until it is closed; true when the window's
 // close button was clicked meanwhile and the quit question answered "Yes!".
 bool run_options();
-// Shows the table of the current mode until the player picks: 1 new game, 3 quit.
-int game_over_wait();
+// Shows the table of the current mode until the player picks a new game or quit.
+LoopResult game_over_wait();
 // A frame of a modal box at (x, BOX_Y): the scene without the pointer and the
 // box over it; the caller adds its text, then end_box_frame draws the
 // pointer sampled at the start and shows the frame.

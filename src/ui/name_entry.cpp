@@ -84,7 +84,7 @@ bool enter_name(const char* title, char* buffer)
     bool quit = false;
     for (;;) {
         entry_frame(box, 160 - h, 160, title, buffer);
-        if (close_requested) {
+        if (quit_requested()) {
             if (ask_quit_if_closed()) {
                 buffer[cursor] = '\0';
                 quit = true;

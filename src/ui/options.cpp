@@ -16,9 +16,6 @@ int options_open = 0;
 int options_mouse_was_down = 0;
 int options_highlight = -1;
 
-const char* const mode_names[MODE_COUNT] = {"Traditional", "Continous", "Shifter", "Megashifter"};
-const char* const theme_names[THEME_COUNT] = {"Original", "Dice", "Squares", "X-mas", "Pacmania"};
-
 namespace {
 
 void tint(int x1, int y1, int x2, int y2)
@@ -172,12 +169,12 @@ void options_frame()
     const PointerState pointer = read_pointer();
     const int hit = button_hit_test(options_buttons, pointer.x, pointer.y);
     text(20, 48, "Mode");
-    text(42, 68, mode_names[settings.game_mode]);
+    text(42, 68, MODE_NAMES[settings.game_mode]);
     // While a game is in progress the mode row is tinted over its name: dimmed.
     if (mode_locked)
         tint(17, 68, 221, 90);
     text(20, 88, "Theme");
-    text(42, 108, theme_names[settings.theme]);
+    text(42, 108, THEME_NAMES[settings.theme]);
     draw_sprite(BackBuffer, sprite(OBJ_SLIDER_TRACK), 150, 28);
     draw_sprite(BackBuffer, sprite(OBJ_SLIDER_TRACK), 150, 48);
     button_move(options_buttons, BUTTON_MUSIC_VOLUME, 144 + settings.music_volume / 5, -1);

@@ -5,8 +5,6 @@ extern int options_open;
 extern int options_mouse_was_down;
 // The row the arrow keys are on, -1 while none is (the screen opens so).
 extern int options_highlight;
-extern const char* const mode_names[4];
-extern const char* const theme_names[5];
 
 // Start-up: the eight buttons of the screen, in the order they are added.
 void create_option_buttons();

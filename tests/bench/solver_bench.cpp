@@ -9,7 +9,7 @@
 
 #include "board/board.h"
 #include "board/random.h"
-#include "persist/settings.h"
+#include "board/modes.h"
 #include "solver/solver.h"
 
 namespace {

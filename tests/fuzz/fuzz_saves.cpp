@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the settings and score loaders, as files on disk
-// and wrapped as valid packfiles, and checks what the game relies on after.
+// Feeds arbitrary bytes to the settings, score and game-in-progress loaders,
+// as files on disk and wrapped as valid packfiles, and checks what the game
+// relies on after.
 #include <allegro.h>
 
 #include <cerrno>
@@ -7,10 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <sanitizer/lsan_interface.h>
 #include <unistd.h>
 
+#include "board/board.h"
+#include "board/undo.h"
+#include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
 #include "shell/catalogue.h"
@@ -80,6 +85,31 @@ void check_loaded_state()
         std::abort();
 }
 
+// Colours index the tile sprites; a game that came back must be drawable
+// and undoable.
+void check_game(const std::array<uint8_t, BOARD_CELLS>& colours)
+{
+    for (uint8_t colour : colours) {
+        if (colour > colour_count)
+            std::abort();
+    }
+}
+
+void check_loaded_game()
+{
+    std::array<uint8_t, BOARD_CELLS> shown{};
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        shown[i] = board.cells[i].colour;
+    check_game(shown);
+    check_game(history.deal);
+    for (const auto* steps : {&history.undo, &history.redo}) {
+        for (const UndoStep& step : *steps)
+            check_game(step.colours);
+    }
+    if (score < 0 || tiles_popped < 0)
+        std::abort();
+}
+
 void load_all_from(void (*write)(const char*, const uint8_t*, size_t), const uint8_t* data, size_t size)
 {
     write("zorbl.sav", data, size);
@@ -90,6 +120,15 @@ void load_all_from(void (*write)(const char*, const uint8_t*, size_t), const uin
     write("scores1.sav", data + skip, size - skip);
     load_saved_data();
     check_loaded_state();
+    write("game.sav", data, size);
+    if (load_game_in_progress()) {
+        check_loaded_state();
+        check_loaded_game();
+        // A game that came back saves and comes back the same.
+        const std::string bytes = encode_game_in_progress();
+        if (!decode_game_in_progress(bytes) || encode_game_in_progress() != bytes)
+            std::abort();
+    }
 
     HighScoreTable table{};
     highscore_load(table, "scores0.sav");

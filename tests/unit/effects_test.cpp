@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "board/board.h"
+#include "board/groups.h"
 #include "board/random.h"
 #include "board_text.h"
 #include "effects/banner.h"
@@ -58,10 +59,12 @@ protected:
             c.marked = c.colour != 0;
     }
 
+    // A pop as the game makes one: the animation, then the rule empties the group.
     unsigned long frames_for(int step, int style)
     {
         const unsigned long before = frames_presented;
         pop_animate(step, style);
+        empty_group(board, marked_cells(board));
         return frames_presented - before;
     }
 };

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "board/points.h"
+#include "play/game_loop.h"
 #include "board/random.h"
 #include "board_text.h"
 #include "effects/banner.h"

@@ -296,6 +296,44 @@ TEST_F(HighScoreFiles, TwoGamesSavingInOneFolderAtOnceEachSaveWhole)
         EXPECT_NE(item.path().extension(), ".tmp") << "left behind: " << item.path();
 }
 
+TEST_F(HighScoreFiles, TwoGamesAddingRowsToOneTableLoseNoRow)
+{
+    // Both games read the table, then each enters a row and writes it at once.
+    load_saved_data();
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    HighScoreTable& table = *highscore_tables[MODE_SHIFTER];
+    const HighScoreEntry mine = child == 0 ? entry("Bea", 500) : entry("Al", 700);
+    if (child == 0) {
+        highscore_replace_lowest(table, mine);
+        highscore_sort(table);
+        save_highscore_table(MODE_SHIFTER);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    highscore_replace_lowest(table, mine);
+    highscore_sort(table);
+    save_highscore_table(MODE_SHIFTER);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    HighScoreTable on_disk{};
+    ASSERT_TRUE(highscore_load(on_disk, "scores2.sav"));
+    EXPECT_TRUE(same_bytes(on_disk, table)) << "the table shown is the one saved";
+    // The defaults 1000 to 100, each newcomer below the row it ties with.
+    const char* expected[] = {"X Plomt", "X Plomt", "X Plomt", "X Plomt", "Al", "X Plomt", "X Plomt", "Bea",
+                              "X Plomt", "X Plomt"};
+    for (int row = 0; row < HIGHSCORE_ROWS; ++row)
+        EXPECT_STREQ(on_disk[row].name, expected[row]) << "row " << row;
+    EXPECT_EQ(on_disk[9].score, 300u) << "the two lowest rows gave way";
+
+    // Alone in its folder, a game writes exactly its own table.
+    table[0] = entry("Cy", 2000);
+    save_highscore_table(MODE_SHIFTER);
+    ASSERT_TRUE(highscore_load(on_disk, "scores2.sav"));
+    EXPECT_TRUE(same_bytes(on_disk, table));
+}
+
 TEST_F(HighScoreFiles, OversizedScoreFileUsesItsFirst160Bytes)
 {
     HighScoreTable planted{};

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "board/groups.h"
 #include "board/random.h"
 #include "board_text.h"
 #include "effects/banner.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
@@ -85,7 +86,7 @@ protected:
     void deal()
     {
         random_restart();
-        new_game();
+        begin_new_game();
         selection_size = 0;
         state = ClickState::idle;
         board_cursor.shown = false;

@@ -2,10 +2,10 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "board_text.h"
 #include "effects/pop.h"
-#include "shell/pacing.h"
+#include "shell/frame_clock.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 #include "test_env.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "board/groups.h"
 #include "board/random.h"
 #include "board_text.h"
@@ -49,7 +49,7 @@ std::string replay(int mode)
     random_restart();
     for (int i = 0; i < DRAWS_BEFORE_DEAL; ++i)
         random_next();
-    new_game();
+    begin_new_game();
     selection_size = 0;
     std::ostringstream out;
     out << "deal\n" << board_text();

@@ -6,7 +6,7 @@
 #include "board/random.h"
 #include "board/settle.h"
 #include "board_text.h"
-#include "persist/settings.h"
+#include "board/modes.h"
 
 namespace {
 
@@ -28,11 +28,11 @@ void empty_column(int column)
 
 class Settling : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        settings = Settings{200, 100, MODE_TRADITIONAL, 0, 1};
-        random_restart();
-    }
+    void SetUp() override { random_restart(); }
+    // The game's board settled as after a pop in `mode`.
+    void settle_board() { ::settle_board(board, mode, animate); }
+    int mode = MODE_TRADITIONAL;
+    bool animate = true;
 };
 
 } // namespace
@@ -40,7 +40,7 @@ protected:
 TEST_F(Settling, TilesFallIntoTheHolesBelowThemAndKeepTheirOrder)
 {
     set_board("..........\n1.........\n2.........\n..........\n3.........\n..........\n..........\n4.........");
-    apply_gravity();
+    apply_gravity(board, true);
     EXPECT_EQ(board_text(), "..........\n..........\n..........\n..........\n1.........\n2.........\n3.........\n4.........\n");
     // Fell 3, 3 and 2 rows; the bottom tile did not move.
     EXPECT_EQ(board.at(0, 4).offset_y, -60);
@@ -53,14 +53,14 @@ TEST_F(Settling, AFallAddsToAnOffsetStillRunning)
 {
     set_board("1.........\n..........\n..........\n..........\n..........\n..........\n..........\n..........");
     board.at(0, 0).offset_y = -8;
-    apply_gravity();
+    apply_gravity(board, true);
     EXPECT_EQ(board.at(0, 7).offset_y, -8 - 140);
 }
 
 TEST_F(Settling, WithAnimationsOffTilesJumpIntoPlace)
 {
-    settings.animations = 0;
-    settings.game_mode = MODE_MEGASHIFTER;
+    animate = false;
+    mode = MODE_MEGASHIFTER;
     set_board(FULL);
     empty_column(4);
     board.at(7, 7) = Cell{};
@@ -124,7 +124,7 @@ TEST_F(Settling, TwoEmptiedColumnsCloseUpAndACarriedTileSlidesOnlyOneColumn)
 
 TEST_F(Settling, ContinousBringsInOneNewColumnPerEmptiedColumn)
 {
-    settings.game_mode = MODE_CONTINOUS;
+    mode = MODE_CONTINOUS;
     set_board(FULL);
     empty_column(4);
     settle_board();
@@ -138,7 +138,7 @@ TEST_F(Settling, ContinousBringsInOneNewColumnPerEmptiedColumn)
 
 TEST_F(Settling, ContinousRefillsAWholeClearedBoard)
 {
-    settings.game_mode = MODE_CONTINOUS;
+    mode = MODE_CONTINOUS;
     set_board("..........\n..........\n..........\n..........\n..........\n..........\n..........\n..........");
     settle_board();
     EXPECT_EQ(random_draws(), 80u);
@@ -148,7 +148,7 @@ TEST_F(Settling, ContinousRefillsAWholeClearedBoard)
 
 TEST_F(Settling, RefillDrawsGoToColumnZeroTopToBottom)
 {
-    settings.game_mode = MODE_MEGASHIFTER;
+    mode = MODE_MEGASHIFTER;
     set_board(FULL);
     empty_column(9);
     settle_board();
@@ -160,7 +160,7 @@ TEST_F(Settling, RefillDrawsGoToColumnZeroTopToBottom)
 TEST_F(Settling, ShifterSlidesRowsRight)
 {
     // No column empties: only the row slide can move the top tiles.
-    settings.game_mode = MODE_SHIFTER;
+    mode = MODE_SHIFTER;
     set_board("..........\n..........\n..........\n..........\n..........\n..........\n3...4.....\n2222222222");
     settle_board();
     EXPECT_EQ(board_text(),
@@ -171,7 +171,7 @@ TEST_F(Settling, ShifterSlidesRowsRight)
 
 TEST_F(Settling, MegashifterRefillsAndSlides)
 {
-    settings.game_mode = MODE_MEGASHIFTER;
+    mode = MODE_MEGASHIFTER;
     set_board("..........\n..........\n..........\n..........\n..........\n..........\n5.........\n5.3.......");
     settle_board();
     // Column 1 (empty) and columns 3..9 closed up; every emptied column refilled.

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "board/board.h"
-#include "board/game_loop.h"
 #include "board/groups.h"
+#include "board/modes.h"
+#include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
-#include "persist/settings.h"
 #include "solver/solver.h"
 
 namespace {
@@ -29,10 +29,7 @@ int32_t replay(B& on, const std::vector<SolverMove>& moves, Settle settle)
         const int size = find_group(on, m.column, m.row);
         if (size < 2 || group_points(size) != m.points)
             return -1;
-        for (auto& cell : on.cells) {
-            if (cell.marked)
-                cell = {};
-        }
+        empty_group(on, marked_cells(on));
         settle(on);
         total += m.points;
     }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "board/board.h"
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 #include "board/random.h"
 #include "persist/settings.h"
 #include "shell/background.h"
@@ -323,6 +323,22 @@ TEST_F(Interface, AnAnswerWorksWithBothLinesAbsent)
     look_count = 0;
     set_pointer_source(miss_then_click);
     EXPECT_FALSE(confirm_dialog(nullptr, nullptr));
+}
+
+TEST_F(Interface, ClosingTheOptionsScreenWritesTheSettingsAtOnce)
+{
+    ScratchDir dir;
+    settings.theme = THEME_XMAS;
+    // A press on the close button, then let go.
+    look_count = 0;
+    set_pointer_source([] {
+        ++look_count;
+        return PointerState{200, 165, look_count > 2 && look_count < 5 ? 1 : 0};
+    });
+    EXPECT_FALSE(run_options());
+    settings.theme = THEME_ORIGINAL;
+    load_saved_data();
+    EXPECT_EQ(settings.theme, THEME_XMAS) << "a game killed now keeps the theme chosen";
 }
 
 TEST_F(Interface, DigitKeysPickTheModeAfterAGameHighestWins)

@@ -1,20 +1,23 @@
 // The game loop. This is the edge between the rules and the library: it
 // reads the pointer and keys and draws frames; the rules it calls do not.
-#include "board/game_loop.h"
+#include "play/game_loop.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "board/board.h"
 #include "board/groups.h"
+#include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
 #include "board/undo.h"
 #include "effects/banner.h"
 #include "effects/pop.h"
+#include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
+#include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
@@ -23,11 +26,8 @@
 #include "ui/name_entry.h"
 
 int32_t selection_size = 0;
-BoardCursor board_cursor = {false, BOARD_COLUMNS / 2, BOARD_ROWS / 2};
 
 namespace {
-
-constexpr int SMALLEST_GROUP = 2;
 
 void draw_frame()
 {
@@ -58,9 +58,17 @@ void pop_selected_group()
         pop_animate(0, POP_BURST);
     else
         pop_animate(5, POP_FLASH);
-    settle_board();
+    empty_group(board, marked_cells(board));
+    settle_board(board, settings.game_mode, settings.animations != 0);
     // Keys pressed while the animation played do nothing (an undo among them).
     forget_held_keys();
+    // Kept after every pop, but for the last: an ended game never comes back.
+    // Written after the keys are looked at, so a key pressed while the file
+    // goes to disk still acts.
+    if (any_move_left())
+        save_game_in_progress();
+    else
+        forget_game_in_progress();
 }
 
 // Where the mouse was at the last frame of play; moving it hides the cursor.
@@ -103,18 +111,40 @@ void move_cursor(const PointerState& pointer)
     board_cursor.row = std::clamp(board_cursor.row + down - up, 0, BOARD_ROWS - 1);
 }
 
-// U or Backspace takes the last pop back and makes the game an assisted one.
-void undo_key(ClickState& click_state)
+// The board changed under the player's hand (an undo, a redo, a restart):
+// the selection goes, and a mouse button still down must be let go before
+// it selects again. The game becomes an assisted one, and is saved as it is.
+void board_replaced(ClickState& click_state)
+{
+    game_assisted = true;
+    selection_size = 0;
+    click_state = click_state == ClickState::selected || click_state == ClickState::idle ? ClickState::idle
+                                                                                      : ClickState::consumed;
+    save_game_in_progress();
+}
+
+bool shift_held() { return key[KEY_LSHIFT] || key[KEY_RSHIFT]; }
+bool control_held() { return key[KEY_LCONTROL] || key[KEY_RCONTROL]; }
+
+// U, Backspace or Ctrl+Z take the last pop back; Shift+U, Ctrl+Y or
+// Ctrl+Shift+Z put it back again; R or F5 ask to restart the board from its
+// deal. Each is looked at every frame, so none is left armed from long ago.
+void history_keys(ClickState& click_state)
 {
     const bool u = key_press(KEY_U);
     const bool backspace = key_press(KEY_BACKSPACE);
-    if (!(u || backspace) || !undo_last_pop())
-        return;
-    game_assisted = true;
-    selection_size = 0;
-    // A mouse button still down must be let go before it selects again.
-    click_state = click_state == ClickState::selected || click_state == ClickState::idle ? ClickState::idle
-                                                                                      : ClickState::consumed;
+    const bool z = key_press(KEY_Z) && control_held();
+    const bool y = key_press(KEY_Y) && control_held();
+    const bool r = key_press(KEY_R);
+    const bool f5 = key_press(KEY_F5);
+    const bool redo = ((u || z) && shift_held()) || y;
+    const bool undo = !redo && (u || z || backspace);
+    if ((undo && undo_last_pop()) || (redo && redo_pop())) {
+        board_replaced(click_state);
+    } else if ((r || f5) && confirm_dialog("Restart this board?", nullptr)) {
+        restart_deal();
+        board_replaced(click_state);
+    }
 }
 
 // H selects the first group of the best line the search finds on the board
@@ -173,16 +203,16 @@ void board_press_step(ClickState& click_state, const PointerState& pointer)
     }
 }
 
-int play_frame(ClickState& click_state)
+LoopResult play_frame(ClickState& click_state)
 {
     const PointerState pointer = read_pointer();
     tick_counter = 0;
     draw_frame();
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
-    undo_key(click_state);
+    history_keys(click_state);
     hint_key(click_state);
-    int loop_result = handle_side_buttons();
+    LoopResult loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {
             confirm_dialog("WOW! Empty board!", "250 bonus pts!!!");
@@ -196,7 +226,7 @@ int play_frame(ClickState& click_state)
     return loop_result;
 }
 
-int play_game_over()
+LoopResult play_game_over()
 {
     HighScoreEntry candidate{};
     candidate.name[0] = '_';
@@ -238,6 +268,8 @@ int play_game_over()
         candidate.name[sizeof candidate.name - 1] = '\0';
         highscore_replace_lowest(table, candidate);
         highscore_sort(table);
+        // On disk at once: a game killed later loses no row.
+        save_highscore_table(settings.game_mode);
         if (quit)
             return LOOP_QUIT;
         draw_frame();
@@ -245,17 +277,30 @@ int play_game_over()
     return game_over_wait();
 }
 
+void begin_new_game()
+{
+    new_game();
+    banner_frames_left = 0;
+    forget_game_in_progress();
+}
+
 bool run_game()
 {
     set_palette(game_palette());
     ClickState click_state = ClickState::idle;
     forget_held_keys();
-    int loop_result;
+    LoopResult loop_result;
     do {
         loop_result = play_frame(click_state);
         wait_for_tick();
     } while (loop_result == LOOP_CONTINUE);
 
+    // A game left by quitting comes back at the next start; one that ended,
+    // or was given up for a new one, does not.
+    if (loop_result == LOOP_QUIT && (game_progress == GameProgress::in_progress || !history.redo.empty()))
+        save_game_in_progress();
+    else
+        forget_game_in_progress();
     game_progress = GameProgress::finished;
     board_cursor.shown = false;
     if (loop_result == LOOP_GAME_OVER)
@@ -269,9 +314,10 @@ bool run_game()
                 ++tiles_left;
             }
         }
+        // The old board goes in one of three animations; the deal refills every cell.
         if (tiles_left != 0)
             pop_animate(5, random_next() % 3 + 1);
-        new_game();
+        begin_new_game();
         board_fade_in(5);
         return false;
     }

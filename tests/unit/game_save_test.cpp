@@ -1,0 +1,97 @@
+// The game in progress on disk: a game played, taken back and saved comes
+// back whole; a damaged, truncated or foreign file changes nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/board.h"
+#include "board/groups.h"
+#include "board/random.h"
+#include "board/settle.h"
+#include "board/undo.h"
+#include "board_text.h"
+#include "persist/game_save.h"
+#include "persist/settings.h"
+#include "test_env.h"
+
+namespace {
+
+// Pops the first group in storage order, as the game does.
+void pop_first_group()
+{
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        clear_marks();
+        const int size = board.cells[cell].colour != 0 ? find_group(cell / BOARD_ROWS, cell % BOARD_ROWS) : 0;
+        if (size >= 2) {
+            undo_remember();
+            score += size * size - 1;
+            tiles_popped += size;
+            game_progress = GameProgress::in_progress;
+            empty_group(board, marked_cells(board));
+            settle_board(board, settings.game_mode, false);
+            clear_marks();
+            return;
+        }
+    }
+    FAIL() << "no group to pop";
+}
+
+std::string whole_game()
+{
+    std::string text = board_text() + std::to_string(score) + " " + std::to_string(tiles_popped) + " "
+                       + std::to_string(int(game_progress)) + " " + std::to_string(game_assisted) + " "
+                       + std::to_string(settings.game_mode) + " " + std::string(history.deal.begin(), history.deal.end());
+    for (const auto* steps : {&history.undo, &history.redo}) {
+        text += "|";
+        for (const UndoStep& s : *steps)
+            text += std::string(s.colours.begin(), s.colours.end()) + std::to_string(s.score) + " "
+                    + std::to_string(s.tiles_popped) + " " + std::to_string(int(s.progress));
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(GameSave, AGameWithItsHistoryComesBackWholeAndADamagedFileChangesNothing)
+{
+    ScratchDir dir;
+    start_headless();
+    settings = Settings{200, 100, MODE_MEGASHIFTER, 0, 1};
+    random_restart();
+    new_game();
+    for (int i = 0; i < 4; ++i)
+        pop_first_group();
+    ASSERT_TRUE(undo_last_pop());
+    game_assisted = true;
+    save_game_in_progress();
+    const std::string saved = whole_game();
+    const std::string bytes = encode_game_in_progress();
+
+    // Another game on the board, in another mode, with nothing to undo.
+    settings.game_mode = MODE_TRADITIONAL;
+    new_game();
+    const std::string other = whole_game();
+    ASSERT_NE(other, saved);
+    ASSERT_TRUE(load_game_in_progress());
+    EXPECT_EQ(whole_game(), saved) << "board, numbers, mode, deal, undo and redo all come back";
+    ASSERT_TRUE(redo_pop());
+    ASSERT_TRUE(undo_last_pop());
+
+    new_game();
+    const std::string fresh = whole_game();
+    std::string damaged = bytes;
+    damaged[bytes.size() / 2] ^= 1;
+    const std::string foreign = "ZRBG" + std::string(bytes.size() - 4, '\7');
+    for (const std::string& bad : {damaged, bytes.substr(0, bytes.size() - 1), bytes.substr(0, 30), bytes + "x",
+                                   std::string(), foreign}) {
+        EXPECT_FALSE(decode_game_in_progress(bad)) << bad.size() << " bytes";
+        EXPECT_EQ(whole_game(), fresh) << "a refused file leaves the game as it was";
+    }
+    write_packed(GAME_SAVE_FILE, damaged);
+    EXPECT_FALSE(load_game_in_progress()) << "a damaged file";
+    write_file(GAME_SAVE_FILE, bytes);
+    EXPECT_FALSE(load_game_in_progress()) << "the bytes not packed under the password";
+    forget_game_in_progress();
+    EXPECT_FALSE(load_game_in_progress()) << "no file";
+    EXPECT_EQ(whole_game(), fresh);
+}
