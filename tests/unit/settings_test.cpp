@@ -211,7 +211,6 @@ TEST(SaveFolder, AnInstalledGameSavesUnderAnAbsoluteXdgDataHomeElseUnderHome)
 {
     start_headless();
     ScratchDir dir;
-    const char* old_home = std::getenv("HOME");
     const std::string home = dir.path() + "/home", in_home = home + "/.local/share/zorbl/zorbl.sav";
     setenv("HOME", home.c_str(), 1);
     setenv("XDG_DATA_HOME", (dir.path() + "/xdg").c_str(), 1);
@@ -230,9 +229,7 @@ TEST(SaveFolder, AnInstalledGameSavesUnderAnAbsoluteXdgDataHomeElseUnderHome)
     EXPECT_EQ(save_path("zorbl.sav"), std::string(getpwuid(getuid())->pw_dir) + "/.local/share/zorbl/zorbl.sav")
         << "HOME unset";
 
-    // The source folder's ways again, for the tests run after this one.
-    if (old_home != nullptr)
-        setenv("HOME", old_home, 1);
+    // The source folder's ways again, for any test run after this one.
     fs::create_directory("data");
     write_file("data/gfx.dat", "");
     choose_data_location();
