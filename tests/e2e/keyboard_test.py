@@ -4,8 +4,8 @@ typed, the table, the quit. Then the window's close button on the screens
 that once ignored it: the intro, the options, a question box, the name entry."""
 
 from game import (DEFAULT_TABLE, Game, asks, check, close_window, find_group, hud_shows, key, largest_group,
-                  name_entry_shown, question_shown, saved, screenshot, settle_traditional, soon, start_display,
-                  table_shows, until)
+                  name_entry_shown, question_shown, saved, screenshot, settle_traditional, shows, soon,
+                  start_display, table_shows, until)
 
 start_display()
 
@@ -103,12 +103,16 @@ try:
     board = game.wait_for_board(seconds=5)
 
     key("o")
+    options_shown = lambda: "".join(game.read_board()).count(".") > 60  # they cover the board
+    until(options_shown, 5, "the options screen")
     close_window()
     check(soon(lambda: asks("Are you sure you")), "the close button asks the quit question over the options")
     key("Escape")
-    check(soon(lambda: not question_shown() and "".join(game.read_board()).count(".") > 60),
+    # Not only gone from rest: Esc is for the options once "No!" is nowhere on its line.
+    check(soon(lambda: not shows("No!", 213, 115, anywhere=True) and options_shown()),
           "No goes back to the options, which still cover the board")
     key("Escape")
+    until(lambda: game.read_board() == board, 5, "the options to close")
 
     key("Down")
     group = largest_group(board)
