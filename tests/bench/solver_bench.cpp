@@ -1,6 +1,9 @@
 // The solver against greedy play on the 40 benchmark deals, modes 0 and 2.
-// Run by hand: build/tests/solver_bench [budget_ms ...] (default 10 100 1000).
-// Slowest is the longest single board, in milliseconds.
+// Run by hand: build/tests/solver_bench [--threads N] [budget_ms ...]
+// (default: every core; budgets 10 100 1000). Slowest is the longest single
+// board, in milliseconds. With --positions N (boards settled per thread)
+// instead of budgets the results are the same on every run, for comparing
+// variants of the search.
 //
 // build/tests/solver_bench --alone [DEALS]: a game played by the hint alone
 // (H then Space, to the end) against greedy play, in Continous and
@@ -151,10 +154,22 @@ int main(int argc, char** argv)
     if (argc >= 2 && std::string(argv[1]) == "--alone")
         return hint_alone(argc >= 3 ? std::atoi(argv[2]) : DEALS);
     std::vector<int> budgets;
-    for (int a = 1; a < argc; ++a)
-        budgets.push_back(std::atoi(argv[a]));
-    if (budgets.empty())
+    SolverLimits limits;
+    limits.threads = cores();
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--threads" && a + 1 < argc)
+            limits.threads = std::atoi(argv[++a]);
+        else if (arg == "--positions" && a + 1 < argc)
+            limits.positions = std::strtoull(argv[++a], nullptr, 10);
+        else
+            budgets.push_back(std::atoi(argv[a]));
+    }
+    if (limits.positions != 0)
+        budgets = {0};
+    else if (budgets.empty())
         budgets = {10, 100, 1000};
+    std::printf("%d thread%s\n", limits.threads, limits.threads == 1 ? "" : "s");
     const int deals = DEALS;
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
@@ -178,11 +193,15 @@ int main(int argc, char** argv)
             Tally beam;
             for (const ColourBoard& b : boards) {
                 const auto t0 = std::chrono::steady_clock::now();
-                const SolverLine line = solve_board(b, m.mode, budget);
+                limits.budget_ms = budget;
+                const SolverLine line = solve_board(b, m.mode, limits);
                 add(beam, line, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
             }
             char label[32];
-            std::snprintf(label, sizeof label, "%d ms", budget);
+            if (limits.positions != 0)
+                std::snprintf(label, sizeof label, "%lluk pos", (unsigned long long)(limits.positions / 1000));
+            else
+                std::snprintf(label, sizeof label, "%d ms", budget);
             print(m.name, label, beam, deals);
         }
     }
