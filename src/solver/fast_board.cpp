@@ -83,27 +83,6 @@ CellSet full_columns(CellSet tiles)
 
 } // namespace
 
-// Counted in the word itself: without an instruction set chosen at build
-// time, the compiler's popcount is a library call the search felt.
-int cell_count(CellSet set)
-{
-    uint64_t lo = uint64_t(set);
-    uint64_t hi = uint64_t(set >> 64);  // 16 cells at most
-    lo = lo - ((lo >> 1) & 0x5555555555555555ull);
-    hi = hi - ((hi >> 1) & 0x5555555555555555ull);
-    lo = (lo & 0x3333333333333333ull) + ((lo >> 2) & 0x3333333333333333ull);
-    hi = (hi & 0x3333333333333333ull) + ((hi >> 2) & 0x3333333333333333ull);
-    lo += hi;  // nibbles of 8 or less
-    lo = (lo & 0x0F0F0F0F0F0F0F0Full) + ((lo >> 4) & 0x0F0F0F0F0F0F0F0Full);
-    return int((lo * 0x0101010101010101ull) >> 56);
-}
-
-int lowest_cell(CellSet set)
-{
-    const uint64_t low = uint64_t(set);
-    return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(set >> 64));
-}
-
 FastBoard fast_board_of(const ColourBoard& from)
 {
     FastBoard b{};

@@ -1,5 +1,6 @@
-// Beam search over colour boards through the board rules, widened until the
-// time budget is spent, with endgames solved exactly.
+// Beam search on the bit board (fast_board.h, held to the board rules by a
+// property test), widened until the budget (time, or positions) is spent,
+// with endgames solved exactly, on as many threads as it is given.
 //
 // Why this search, as measured on the benchmark deals (tests/bench/solver_bench):
 // - A beam ranks the positions after each number of pops and keeps the best
@@ -7,8 +8,8 @@
 //   that cashed small groups early. Ranked by the score plus the points of
 //   every group now on the board, plus the grouped tiles of each colour
 //   counted as if they joined into one group, less the tiles in no group
-//   (Traditional), it keeps positions that are building big groups. Each term was kept because it raised the average
-//   at a fixed width.
+//   (Traditional), it keeps positions that are building big groups. Each
+//   term was kept because it raised the average at a fixed width.
 // - Two paths to the same board keep only the better scored (duplicate
 //   pruning by a hash of the colours): many orders of pops meet.
 // - Once few tiles are left (24, 20 in Shifter), every line is tried (positions met
@@ -19,10 +20,27 @@
 //   Nor did layers by tiles left instead of by pops made, a cap on the
 //   children kept from one position, or ranking only the children that a
 //   cheaper estimate put ahead.
+// - Nor, on the bit board, did a penalty on the most plentiful colour (kept
+//   for one big group at the end: the colour term already plans for that;
+//   it cost 27 points in Shifter at 8 sixteenths), or beams again from
+//   positions along the best line with part of the budget (the main beam
+//   lost more width than they found).
 // Beams of width 1 and 16 measure the cost of width, then one beam is sized
-// to fill the time left, narrowing on the way if it falls behind; the best
+// to fill the budget left, narrowing on the way if it falls behind; the best
 // line of any beam wins. Time decides only the last beam's widths: a given
-// width without a deadline (solve_board_width) always finds the same line.
+// width without a deadline (solve_board_width), or a budget of positions,
+// always finds the same line.
+//
+// Threads: each runs its own beams with its share of the mode's ways to
+// rank (Traditional's three; Shifter's second way only on a second thread)
+// and the best line wins, ties to the lowest thread: with a budget of
+// positions the result does not depend on timing. In the modes that refill,
+// a hint plans on columns drawn from the search's own generator, a sample
+// for each thread, rather than on empty ones; the first moves of the
+// threads' lines are then compared by the best line each sample found
+// through them. Planned with empty columns the search aimed to empty the
+// board, a game that cannot happen there, and the hint alone ended its games
+// in 90 pops; planning on sampled ones keeps a game going for hundreds.
 #include "solver/solver.h"
 
 #include <algorithm>
@@ -59,7 +77,10 @@ struct Weights {
 // 2, 4 and 16 points gave 609, 605, 602 and 613). Shifter gained nothing
 // measurable from 1 or 2 points and lost from 8 up: it clears anyway.
 constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128}, {12, 6, 128}, {16, 0, 128}};
-constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}};
+// Shifter's second way, for a second thread: at 350,000 positions a thread,
+// 938 on average against 933 for both threads ranking the first way (one
+// thread ranking both: 927).
+constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}, {8, 8, 0}};
 // A colour down to one tile can never clear the board. Measured, this
 // changed no line on the benchmark deals (such positions rank low anyway);
 // it stays because it costs nothing and says what the bonus needs.
@@ -407,14 +428,15 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     return true;
 }
 
-// A beam of the given width for each of this search's ways to rank.
-bool all_beams(Search& s, const ColourBoard& start, size_t width, bool narrowing, const std::vector<Weights>& ways)
+// A beam of the given width for each of this search's ways to rank, each
+// narrowing to end by its share of the budget up to `until` (or never).
+bool all_beams(Search& s, const ColourBoard& start, size_t width, double until, const std::vector<Weights>& ways)
 {
     s.beam_deadline = NEVER;
     for (size_t w = 0; w < ways.size(); ++w) {
-        if (narrowing) {
+        if (until != NEVER) {
             const double now = spent(s);
-            s.beam_deadline = now + (s.deadline - now) / double(ways.size() - w);
+            s.beam_deadline = now + (until - now) / double(ways.size() - w);
         }
         if (!beam(s, start, width, ways[w]))
             return false;
@@ -467,10 +489,13 @@ std::vector<Weights> ways_of(int mode)
 // The ways of ranking one thread of `threads` takes: every one-in-`threads`,
 // so that together they rank every way; a thread beyond the ways takes one
 // again (a search that samples the columns to come gives it other columns).
-std::vector<Weights> share_of(const std::vector<Weights>& ways, int thread, int threads)
+std::vector<Weights> share_of(const std::vector<Weights>& ways, int mode, int thread, int threads)
 {
+    // Shifter gains more from width than from a second ranking: its second
+    // way is for a second thread only.
+    const size_t used = slides_rows(mode) ? std::min(ways.size(), size_t(threads)) : ways.size();
     std::vector<Weights> share;
-    for (size_t w = size_t(thread); w < ways.size(); w += size_t(threads))
+    for (size_t w = size_t(thread); w < used; w += size_t(threads))
         share.push_back(ways[w]);
     if (share.empty())
         share.push_back(ways[size_t(thread) % ways.size()]);
@@ -492,7 +517,7 @@ SolverLine search_thread(Search& s, const ColourBoard& start, const std::vector<
     bool filling = false;
     for (;;) {
         const double t0 = spent(s);
-        if (!all_beams(s, start, width, filling, ways) || filling)
+        if (!all_beams(s, start, width, filling ? s.deadline : NEVER, ways) || filling)
             break;
         const double t1 = spent(s);
         const double took = t1 - t0;
@@ -546,7 +571,7 @@ SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& l
     }
     std::vector<SolverLine> lines(static_cast<size_t>(threads));
     const auto run = [&](int t) {
-        lines[size_t(t)] = search_thread(searches[size_t(t)], start, share_of(ways, t, threads));
+        lines[size_t(t)] = search_thread(searches[size_t(t)], start, share_of(ways, mode, t, threads));
     };
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t)
@@ -595,7 +620,7 @@ SolverLine solve_board(const Board& start, int mode, int budget_ms)
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width)
 {
     Search s = new_search(mode, NEVER, true, nullptr);
-    all_beams(s, start, size_t(std::max(1, width)), false, ways_of(mode));
+    all_beams(s, start, size_t(std::max(1, width)), NEVER, ways_of(mode));
     return finish(s, start);
 }
 

@@ -5,7 +5,7 @@
 // instead of budgets the results are the same on every run, for comparing
 // variants of the search.
 //
-// build/tests/solver_bench --alone [DEALS]: a game played by the hint alone
+// build/tests/solver_bench --alone [--positions N] [DEALS]: a game played by the hint alone
 // (H then Space, to the end) against greedy play, in Continous and
 // Megashifter, from each of the deals to its end. The columns that come in
 // are drawn from the bench's own generator, started afresh for each deal:
@@ -114,7 +114,7 @@ Game play_alone(const ColourBoard& dealt, int i, int mode, Pick pick)
     return game;
 }
 
-int hint_alone(int deals)
+int hint_alone(int deals, const SolverLimits& limits)
 {
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
@@ -129,8 +129,12 @@ int hint_alone(int deals)
             const auto t0 = std::chrono::steady_clock::now();
             for (int i = 0; i < deals; ++i) {
                 const Game g = player == 0 ? play_alone(boards[size_t(i)], i, mode, greedy_move)
-                                           : play_alone(boards[size_t(i)], i, mode, [mode](SolverMove& m) {
-                                                 return hint_move(board, mode, m);
+                                           : play_alone(boards[size_t(i)], i, mode, [mode, &limits](SolverMove& m) {
+                                                 const SolverLine line = solve_board(colours_of(board), mode, limits);
+                                                 if (line.moves.empty())
+                                                     return false;
+                                                 m = line.moves.front();
+                                                 return true;
                                              });
                 total += g.score;
                 pops += g.pops;
@@ -151,9 +155,8 @@ int hint_alone(int deals)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 2 && std::string(argv[1]) == "--alone")
-        return hint_alone(argc >= 3 ? std::atoi(argv[2]) : DEALS);
     std::vector<int> budgets;
+    bool alone = false;
     SolverLimits limits;
     limits.threads = cores();
     for (int a = 1; a < argc; ++a) {
@@ -162,8 +165,18 @@ int main(int argc, char** argv)
             limits.threads = std::atoi(argv[++a]);
         else if (arg == "--positions" && a + 1 < argc)
             limits.positions = std::strtoull(argv[++a], nullptr, 10);
+        else if (arg == "--alone")
+            alone = true;
         else
             budgets.push_back(std::atoi(argv[a]));
+    }
+    if (alone) {
+        // The hint as the game asks for it, unless told otherwise.
+        SolverLimits hint = hint_limits();
+        hint.positions = limits.positions;
+        if (limits.threads != cores())
+            hint.threads = limits.threads;
+        return hint_alone(budgets.empty() ? DEALS : budgets[0], hint);
     }
     if (limits.positions != 0)
         budgets = {0};
