@@ -13,6 +13,7 @@
 
 #include "board/board.h"
 #include "board/modes.h"
+#include "board/points.h"
 
 namespace {
 
@@ -161,6 +162,31 @@ int fast_groups(const FastBoard& b, GroupCells* out)
         out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), uint8_t(colour)};
     }
     return found;
+}
+
+int32_t tally_groups(const FastBoard& b, int (&grouped)[6])
+{
+    CellSet of_colour[6];
+    colour_sets(b, of_colour);
+    int32_t points = 0;
+    grouped[0] = 0;
+    for (int colour = 1; colour <= colour_count; ++colour) {
+        const CellSet tiles = of_colour[colour];
+        CellSet paired = tiles & neighbours(tiles);
+        grouped[colour] = cell_count(paired);
+        while (paired != 0) {
+            CellSet group = paired & (~paired + 1);
+            for (;;) {
+                const CellSet once = (group | neighbours(group)) & paired;
+                group = (once | neighbours(once)) & paired;
+                if (group == once)
+                    break;
+            }
+            paired &= ~group;
+            points += group_points(cell_count(group));
+        }
+    }
+    return points;
 }
 
 void fast_pop(FastBoard& b, CellSet group, int mode, const Incoming& incoming, uint16_t& taken)

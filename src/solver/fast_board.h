@@ -45,6 +45,10 @@ inline int lowest_cell(CellSet set)
 
 // Every group of two or more, in the order list_groups gives them.
 int fast_groups(const FastBoard& b, GroupCells* out);
+// The points of every group of two or more, each popped alone, and the
+// tiles of each colour in such groups: what a search ranks by, without
+// listing the groups.
+int32_t tally_groups(const FastBoard& b, int (&grouped)[6]);
 // The group holding `cell`, and its size (1 for a tile alone, 0 for an empty cell).
 CellSet group_at(const FastBoard& b, int cell);
 

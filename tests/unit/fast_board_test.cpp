@@ -3,12 +3,14 @@
 // refills included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
 #include "board/board.h"
 #include "board/groups.h"
 #include "board/modes.h"
+#include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
 #include "solver/fast_board.h"
@@ -57,11 +59,17 @@ TEST(FastBoard, ListsAndSettlesExactlyAsTheRulesOnRandomBoardsAndPops)
             GroupCells expected[BOARD_CELLS], got[BOARD_CELLS];
             const int n = list_groups(colours_of(board), expected);
             ASSERT_EQ(fast_groups(fast, got), n);
+            int grouped[6];
+            int32_t points = tally_groups(fast, grouped);
             for (int g = 0; g < n; ++g) {
+                points -= group_points(expected[g].size);
+                grouped[expected[g].colour] -= expected[g].size;
                 EXPECT_TRUE(got[g].cells == expected[g].cells && got[g].first == expected[g].first
                             && got[g].size == expected[g].size && got[g].colour == expected[g].colour)
                     << "group " << g;
             }
+            EXPECT_EQ(points, 0) << "the tally of the groups' points";
+            EXPECT_EQ(std::count(grouped, grouped + 6, 0), 6) << "the tally of the grouped tiles";
             // Any cell's group, a lone tile's too, or an empty cell's nothing.
             const int cell = int(pick() % BOARD_CELLS);
             CellSet group = 0;
