@@ -17,6 +17,7 @@
 #include "persist/highscore.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
+#include "play/hint.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
@@ -58,6 +59,7 @@ void pop_selected_group()
         pop_animate(0, POP_BURST);
     else
         pop_animate(5, POP_FLASH);
+    hint_cancel();
     empty_group(board, marked_cells(board));
     settle_board(board, settings.game_mode, settings.animations != 0);
     // Keys pressed while the animation played do nothing (an undo among them).
@@ -147,14 +149,31 @@ void history_keys(ClickState& click_state)
     }
 }
 
-// H selects the first group of the best line the search finds on the board
-// shown, as a first click on it would (it shakes, the cue sounds), with the
-// cursor on it so that Space or Enter pops it. A hint already selected stays.
-// The search takes no draw; the game becomes an assisted one.
-void hint_key(ClickState& click_state)
+// Any key down but H, whose press asked for the hint.
+bool other_key_down()
 {
+    for (int k = 1; k < KEY_MAX; ++k) {
+        if (key[k] && k != KEY_H)
+            return true;
+    }
+    return false;
+}
+
+// H asks for the first group of the best line the search finds on the board
+// shown. The search runs beside the frames; when it ends, its group is
+// selected as a first click on it would (it shakes, the cue sounds), with
+// the cursor on it so that Space or Enter pops it. A hint already selected
+// stays. A key, a press of a mouse button or a pop before then cancels it,
+// and a board changed meanwhile drops its answer. The search takes no draw;
+// a hint shown makes the game an assisted one.
+void hint_key(ClickState& click_state, const PointerState& pointer)
+{
+    if (hint_pending() && (pointer.b != 0 || other_key_down()))
+        hint_cancel();
+    if (key_press(KEY_H))
+        hint_request(colours_of(board), settings.game_mode);
     SolverMove first{};
-    if (!key_press(KEY_H) || !hint_move(board, settings.game_mode, first))
+    if (!hint_collect(colours_of(board), first))
         return;
     game_assisted = true;
     board_cursor = {true, first.column, first.row};
@@ -211,7 +230,7 @@ LoopResult play_frame(ClickState& click_state)
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
     history_keys(click_state);
-    hint_key(click_state);
+    hint_key(click_state, pointer);
     LoopResult loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {
@@ -294,6 +313,7 @@ bool run_game()
         loop_result = play_frame(click_state);
         wait_for_tick();
     } while (loop_result == LOOP_CONTINUE);
+    hint_cancel();
 
     // A game left by quitting comes back at the next start; one that ended,
     // or was given up for a new one, does not.

@@ -8,6 +8,7 @@
 
 #include "board/board.h"
 #include "play/game_loop.h"
+#include "play/hint.h"
 #include "board/groups.h"
 #include "board/random.h"
 #include "board_text.h"
@@ -193,6 +194,37 @@ TEST_F(Keys, UndoInARefillModeGivesBackTheBoardBeforeThePopAtOnce)
     mouse.x += 1;
     frame();
     EXPECT_FALSE(board_cursor.shown) << "moving the mouse hides the cursor";
+}
+
+TEST_F(Keys, AHintCancelledByAKeyLeavesNoSelectionAndAnswerAndTakesNoDraw)
+{
+    const uint64_t draws = random_draws();
+    key[KEY_H] = 1;
+    frame();
+    key[KEY_H] = 0;
+    key[KEY_LEFT] = 1;  // before the answer, whenever it comes
+    frame();
+    key[KEY_LEFT] = 0;
+    EXPECT_FALSE(hint_pending());
+    hint_wait();  // an answer not cancelled would be shown by the next frame
+    frame();
+    EXPECT_EQ(selection_size, 0);
+    for (const Cell& cell : board.cells)
+        ASSERT_EQ(cell.marked, 0) << "nothing is selected";
+    EXPECT_FALSE(game_assisted);
+    EXPECT_EQ(random_draws(), draws);
+
+    // Asked again and left to finish: the search takes no draw, and its
+    // group is selected as a click on it selects.
+    key[KEY_H] = 1;
+    frame();
+    key[KEY_H] = 0;
+    hint_wait();
+    EXPECT_EQ(random_draws(), draws);
+    frame();
+    EXPECT_GE(selection_size, 2);
+    EXPECT_TRUE(board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on the hinted group";
+    EXPECT_TRUE(game_assisted);
 }
 
 TEST_F(Keys, AnAssistedGameAsksNoName)
