@@ -1,80 +1,27 @@
-// One worker thread at a time, owned by the main thread: started by a
-// request, stopped by a cancel flag the search polls, always joined on the
-// main thread (at the latest when the program exits).
+// The hint's search: one search worker, asked for by H.
 #include "play/hint.h"
 
-#include <atomic>
 #include <cstring>
-#include <thread>
+
+#include "play/search_worker.h"
 
 namespace {
-
-struct HintSearch {
-    std::thread worker;
-    bool requested = false;  // the main thread's own: asked for, not yet collected or cancelled
-    std::atomic<bool> cancel{false};
-    std::atomic<bool> done{false};
-    // Written by the worker before `done` is raised, read after.
-    ColourBoard board{};
-    int mode = 0;
-    bool found = false;
-    SolverMove first{};
-
-    // The program may end with a search in flight: it is stopped and
-    // joined here rather than left to end the program abruptly.
-    ~HintSearch()
-    {
-        cancel = true;
-        if (worker.joinable())
-            worker.join();
-    }
-};
-
-HintSearch hint;
-
-void run_search()
-{
-    hint.found = hint_move(hint.board, hint.mode, hint.first, &hint.cancel);
-    hint.done.store(true, std::memory_order_release);
+SearchWorker hint;
 }
 
-} // namespace
-
-void hint_request(const ColourBoard& shown, int mode)
-{
-    hint_cancel();
-    hint.board = shown;
-    hint.mode = mode;
-    hint.found = false;
-    hint.cancel = false;
-    hint.done = false;
-    hint.requested = true;
-    hint.worker = std::thread(run_search);
-}
+void hint_request(const ColourBoard& shown, int mode) { search_start(hint, shown, mode, hint_limits()); }
 
 bool hint_pending() { return hint.requested; }
 
 bool hint_collect(const ColourBoard& shown, SolverMove& first)
 {
-    if (!hint.requested || !hint.done.load(std::memory_order_acquire))
+    if (!search_collect(hint) || hint.line.moves.empty()
+        || std::memcmp(&shown, &hint.board, sizeof shown) != 0)
         return false;
-    hint_wait();
-    hint.requested = false;
-    if (!hint.found || std::memcmp(&shown, &hint.board, sizeof shown) != 0)
-        return false;
-    first = hint.first;
+    first = hint.line.moves.front();
     return true;
 }
 
-void hint_cancel()
-{
-    hint.requested = false;
-    hint.cancel = true;
-    hint_wait();
-}
+void hint_cancel() { search_cancel(hint); }
 
-void hint_wait()
-{
-    if (hint.worker.joinable())
-        hint.worker.join();
-}
+void hint_wait() { search_wait(hint); }

@@ -15,6 +15,7 @@
 #include "effects/banner.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "play/best_line.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
@@ -31,13 +32,14 @@ constexpr PointerState YES{100, 120, 0};
 // Every look at the pointer is counted: a game left waiting for something the
 // script never gives ends the test, saying what it was waiting for.
 int looks = 0;
+int most_looks = 3000;
 const char* stuck = "";
 PointerState mouse = PARKED;
 PointerState (*script)(int look) = nullptr;
 
 PointerState scripted()
 {
-    if (++looks > 3000) {
+    if (++looks > most_looks) {
         std::fprintf(stderr, "FAIL: %s\n", stuck);
         std::exit(1);
     }
@@ -72,6 +74,7 @@ protected:
         settings = Settings{0, 0, MODE_TRADITIONAL, 0, 0};
         set_pointer_source(scripted);
         looks = 0;
+        most_looks = 3000;
         stuck = "the game waited for something the script never gives";
         script = nullptr;
         mouse = PARKED;
@@ -225,6 +228,23 @@ TEST_F(Keys, AHintCancelledByAKeyLeavesNoSelectionAndAnswerAndTakesNoDraw)
     EXPECT_GE(selection_size, 2);
     EXPECT_TRUE(board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on the hinted group";
     EXPECT_TRUE(game_assisted);
+}
+
+TEST_F(Keys, TheWatchedBestLineReplaysLegallyToTheScoreFoundForTheDeal)
+{
+    best_line_wait();
+    SolverLine best;
+    ASSERT_TRUE(best_line_found(MODE_TRADITIONAL, best));
+    int column = 0;
+    int row = 0;
+    ASSERT_TRUE(some_group(column, row));
+    pop_by_keys(column, row);  // the game played goes elsewhere
+    const uint64_t pops = best.moves.size();
+    most_looks = 20000;  // every pop is watched for a while
+    EXPECT_TRUE(watch_best_line()) << "every pop of the line met a group";
+    EXPECT_EQ(score, best.score) << pops << " pops";
+    EXPECT_EQ(board_empty() != 0, best.cleared);
+    EXPECT_FALSE(any_move_left()) << "the line plays to the end of the game";
 }
 
 TEST_F(Keys, AnAssistedGameAsksNoName)
