@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "play/game_loop.h"
-#include "persist/game_save.h"
 #include "persist/paths.h"
 #include "shell/background.h"
 #include "shell/intro.h"
@@ -36,6 +35,10 @@ int command_line(int argc, char** argv)
         std::printf("zorbl %s\n", ZORBL_VERSION);
         return 0;
     }
+    // The first argument not taken, named, then how to call the game.
+    const bool too_many = (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0);
+    std::fprintf(stderr, "zorbl: %s '%s'\n", too_many ? "unexpected argument" : "unknown argument",
+                 argv[too_many ? 2 : 1]);
     std::fprintf(stderr, USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
     return 2;
 }
@@ -50,9 +53,7 @@ int main(int argc, char** argv)
     init_game();
     build_background();
     play_intro();
-    // A game left unfinished comes back in place of the deal.
-    if (!load_game_in_progress())
-        begin_new_game();
+    begin_first_game();
     // The first frame reaches the screen under a black palette and fades in.
     render_frame(false);
     present_frame();

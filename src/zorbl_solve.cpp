@@ -18,17 +18,19 @@ namespace {
 constexpr int BAD_INPUT = 2;
 
 const char* const USAGE =
-    "usage: zorbl-solve [--mode M] [--ms T]\n"
+    "usage: zorbl-solve [--mode M] [--ms T] [--threads N]\n"
     "Reads a board from standard input: 8 lines of 10 characters, 0 for an empty\n"
     "cell and 1 to 5 for a tile colour; row 0 is the top row, column 0 the left.\n"
     "Prints one line per pop of the best line found, \"C R P\": the column and row\n"
     "of one cell of the group on the board as it is before that pop, and the\n"
     "points; then \"score S\", the total with 250 for a cleared board.\n"
-    "  --mode M  game mode 0 %s, 1 %s, 2 %s, 3 %s\n"
-    "            (default 0); in 1 and 3 the columns that will come in are unknown,\n"
-    "            so the line is planned with them empty and scores no bonus\n"
-    "  --ms T    time budget in milliseconds, above 0 (default 100)\n"
-    "  --help    this text\n";
+    "  --mode M     game mode 0 %s, 1 %s, 2 %s, 3 %s\n"
+    "               (default 0); in 1 and 3 the columns that will come in are\n"
+    "               unknown, so the line is planned with them empty and scores\n"
+    "               no bonus\n"
+    "  --ms T       time budget in milliseconds, above 0 (default 100)\n"
+    "  --threads N  threads to search on, above 0 (default %d: the cores there are)\n"
+    "  --help       this text\n";
 
 int fail(const std::string& why)
 {
@@ -72,11 +74,12 @@ std::vector<std::string> input_lines(const std::string& text)
 int main(int argc, char** argv)
 {
     int mode = MODE_TRADITIONAL;
-    int budget_ms = 100;
+    SolverLimits limits;
+    limits.threads = cores();
     for (int a = 1; a < argc; ++a) {
         std::string arg = argv[a];
         if (arg == "--help") {
-            std::printf(USAGE, MODE_NAMES[0], MODE_NAMES[1], MODE_NAMES[2], MODE_NAMES[3]);
+            std::printf(USAGE, MODE_NAMES[0], MODE_NAMES[1], MODE_NAMES[2], MODE_NAMES[3], cores());
             return 0;
         }
         std::string value;
@@ -87,7 +90,7 @@ int main(int argc, char** argv)
             arg = arg.substr(0, equals);
             has_value = true;
         }
-        if (arg != "--mode" && arg != "--ms")
+        if (arg != "--mode" && arg != "--ms" && arg != "--threads")
             return fail("unknown option '" + std::string(argv[a]) + "' (see --help)");
         if (!has_value) {
             if (a + 1 >= argc)
@@ -96,8 +99,10 @@ int main(int argc, char** argv)
         }
         if (arg == "--mode" && (!whole_number(value, 0, mode) || mode >= MODE_COUNT))
             return fail("mode must be 0, 1, 2 or 3, not '" + value + "'");
-        if (arg == "--ms" && !whole_number(value, 1, budget_ms))
+        if (arg == "--ms" && !whole_number(value, 1, limits.budget_ms))
             return fail("time budget must be a whole number of milliseconds above 0, not '" + value + "'");
+        if (arg == "--threads" && !whole_number(value, 1, limits.threads))
+            return fail("threads must be a whole number above 0, not '" + value + "'");
     }
 
     const std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
@@ -120,7 +125,7 @@ int main(int argc, char** argv)
         }
     }
 
-    const SolverLine line = solve_board(board, mode, budget_ms);
+    const SolverLine line = solve_board(board, mode, limits);
     for (const SolverMove& move : line.moves)
         std::printf("%d %d %d\n", move.column, move.row, move.points);
     std::printf("score %d\n", line.score);

@@ -9,6 +9,7 @@
 #include "persist/highscore.h"
 #include "persist/paths.h"
 #include "persist/save_file.h"
+#include "persist/stats.h"
 
 Settings settings;
 
@@ -66,6 +67,8 @@ void load_saved_data()
         settings = Settings{200, 100, MODE_TRADITIONAL, THEME_ORIGINAL, 1};
     }
     take_out_of_range_as_zero();
+
+    load_statistics();
 
     // The tables are made once; a later load refills the same storage.
     for (int mode = 0; mode < MODE_COUNT; ++mode) {

@@ -22,7 +22,8 @@ extern Settings settings;
 
 constexpr const char* SETTINGS_FILE = "zorbl.sav";
 
-// Start-up: the settings, then the four score tables (defaults where a file is missing).
+// Start-up: the settings, the statistics, then the four score tables
+// (defaults where a file is missing).
 void load_saved_data();
 // Shutdown: the four score tables, then the settings.
 void save_saved_data();

@@ -15,19 +15,27 @@
 #include "effects/pop.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
+#include "persist/stats.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
+#include "play/best_line.h"
+#include "play/hint.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 #include "solver/solver.h"
 #include "ui/dialogs.h"
+#include "ui/info.h"
 #include "ui/name_entry.h"
 
 int32_t selection_size = 0;
 
 namespace {
+
+// How long a watched line lets each pop be seen: before the group is
+// selected, and while it shakes.
+constexpr int WATCH_LOOK_FRAMES = 30;
 
 void draw_frame()
 {
@@ -41,9 +49,10 @@ bool over_board(const PointerState& p)
            && p.y <= BOARD_Y + BOARD_ROWS * CELL_SIZE - 1;
 }
 
-void pop_selected_group()
+// Scores the marked group, shows its banner, plays its animation, empties
+// and settles: a pop, whoever makes it.
+void pop_marked_group()
 {
-    undo_remember();
     const int32_t n = selection_size;
     const int32_t points = group_points(n);
     score += points;
@@ -58,8 +67,16 @@ void pop_selected_group()
         pop_animate(0, POP_BURST);
     else
         pop_animate(5, POP_FLASH);
+    hint_cancel();
     empty_group(board, marked_cells(board));
     settle_board(board, settings.game_mode, settings.animations != 0);
+}
+
+// The player's pop: remembered for an undo, and saved.
+void pop_selected_group()
+{
+    undo_remember();
+    pop_marked_group();
     // Keys pressed while the animation played do nothing (an undo among them).
     forget_held_keys();
     // Kept after every pop, but for the last: an ended game never comes back.
@@ -147,14 +164,31 @@ void history_keys(ClickState& click_state)
     }
 }
 
-// H selects the first group of the best line the search finds on the board
-// shown, as a first click on it would (it shakes, the cue sounds), with the
-// cursor on it so that Space or Enter pops it. A hint already selected stays.
-// The search takes no draw; the game becomes an assisted one.
-void hint_key(ClickState& click_state)
+// Any key down but H, whose press asked for the hint.
+bool other_key_down()
 {
+    for (int k = 1; k < KEY_MAX; ++k) {
+        if (key[k] && k != KEY_H)
+            return true;
+    }
+    return false;
+}
+
+// H asks for the first group of the best line the search finds on the board
+// shown. The search runs beside the frames; when it ends, its group is
+// selected as a first click on it would (it shakes, the cue sounds), with
+// the cursor on it so that Space or Enter pops it. A hint already selected
+// stays. A key, a press of a mouse button or a pop before then cancels it,
+// and a board changed meanwhile drops its answer. The search takes no draw;
+// a hint shown makes the game an assisted one.
+void hint_key(ClickState& click_state, const PointerState& pointer)
+{
+    if (hint_pending() && (pointer.b != 0 || other_key_down()))
+        hint_cancel();
+    if (key_press(KEY_H))
+        hint_request(colours_of(board), settings.game_mode);
     SolverMove first{};
-    if (!key_press(KEY_H) || !hint_move(board, settings.game_mode, first))
+    if (!hint_collect(colours_of(board), first))
         return;
     game_assisted = true;
     board_cursor = {true, first.column, first.row};
@@ -211,7 +245,7 @@ LoopResult play_frame(ClickState& click_state)
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
     history_keys(click_state);
-    hint_key(click_state);
+    hint_key(click_state, pointer);
     LoopResult loop_result = handle_side_buttons();
     if (!any_move_left()) {
         if (board_empty()) {
@@ -282,6 +316,64 @@ void begin_new_game()
     new_game();
     banner_frames_left = 0;
     forget_game_in_progress();
+    board_verdict.after_game = false;
+    best_line_search(history.deal, settings.game_mode);
+}
+
+void begin_first_game()
+{
+    // A game left unfinished comes back in place of the deal.
+    if (!load_game_in_progress()) {
+        begin_new_game();
+        return;
+    }
+    best_line_search(history.deal, settings.game_mode);
+}
+
+bool watch_best_line()
+{
+    SolverLine line;
+    if (!best_line_found(settings.game_mode, line))
+        return false;
+    restart_deal();
+    banner_frames_left = 0;
+    selection_size = clear_marks();
+    board_cursor.shown = false;
+    // Any key or a press begun while watching stops it; so does the window's
+    // close button, whose question the table then asks.
+    forget_held_keys();
+    bool was_down = read_pointer().b != 0;
+    const auto shown_for = [&was_down](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            draw_frame();
+            const bool down = read_pointer().b != 0;
+            const bool pressed = down && !was_down;
+            was_down = down;
+            if (pressed || any_key_press() || quit_requested())
+                return false;
+        }
+        return true;
+    };
+    for (const SolverMove& move : line.moves) {
+        // As a player would: a look, a first click (the group shakes), then the pop.
+        if (!shown_for(WATCH_LOOK_FRAMES))
+            return false;
+        selection_size = find_group(move.column, move.row);
+        if (selection_size < SMALLEST_GROUP) {
+            selection_size = clear_marks();
+            return false;
+        }
+        play_cue(OBJ_SND_CLICK);
+        if (!shown_for(WATCH_LOOK_FRAMES)) {
+            selection_size = clear_marks();
+            return false;
+        }
+        pop_marked_group();
+        selection_size = clear_marks();
+    }
+    if (board_empty())
+        score += EMPTY_BOARD_BONUS;
+    return shown_for(BANNER_FRAMES);
 }
 
 bool run_game()
@@ -294,6 +386,7 @@ bool run_game()
         loop_result = play_frame(click_state);
         wait_for_tick();
     } while (loop_result == LOOP_CONTINUE);
+    hint_cancel();
 
     // A game left by quitting comes back at the next start; one that ended,
     // or was given up for a new one, does not.
@@ -303,8 +396,17 @@ bool run_game()
         forget_game_in_progress();
     game_progress = GameProgress::finished;
     board_cursor.shown = false;
-    if (loop_result == LOOP_GAME_OVER)
+    if (loop_result == LOOP_GAME_OVER) {
+        record_finished_game(settings.game_mode, uint32_t(score), board_empty() != 0, game_assisted);
+        SolverLine best;
+        const bool found = best_line_found(settings.game_mode, best);
+        board_verdict = {true, !refills_from_left(settings.game_mode), score, found ? best.score : -1};
         loop_result = play_game_over();
+        while (loop_result == LOOP_WATCH) {
+            watch_best_line();
+            loop_result = game_over_wait();
+        }
+    }
 
     if (loop_result == LOOP_NEW_GAME) {
         int tiles_left = 0;

@@ -18,7 +18,15 @@ LoopResult play_frame(ClickState& click_state);
 // assisted game, a box saying there is no high score), then the table;
 // returns what the player picked there.
 LoopResult play_game_over();
-// new_game, with the last game's points banner put away.
+// new_game, with the last game's points banner put away, the game in
+// progress forgotten, and the search for the deal's best line begun.
 void begin_new_game();
+// After the intro: the game left unfinished last time, else a new one.
+void begin_first_game();
+// After a game (W on the statistics): the deal comes back and the best line
+// found for it plays itself pop by pop, with the normal animations and
+// sounds, until any key or click. No table, statistics or saved game
+// changes. True when the line was played to its end.
+bool watch_best_line();
 // Runs a game until it ends; true when the player confirmed quitting.
 bool run_game();

@@ -95,7 +95,8 @@ void init_game()
         std::exit(1);
     }
     choose_data_location();
-    set_window_title("zorbl");
+    // The designed screens have no room to say so; the title tells a new player.
+    set_window_title("zorbl - F1: help");
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
     decide_frame_pacing();

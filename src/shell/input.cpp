@@ -56,6 +56,14 @@ bool key_press(int scancode)
     return acts;
 }
 
+bool any_key_press()
+{
+    bool any = false;
+    for (int k = 1; k < KEY_MAX; ++k)
+        any = key_press(k) || any;
+    return any;
+}
+
 bool enter_press()
 {
     // Both are looked at, so that neither is left armed from long ago.

@@ -25,6 +25,8 @@ void set_pointer_source(PointerSource source);
 // down now and was seen up at an earlier look on this screen. Held keys do
 // not repeat, and a key held since before the screen began does not act.
 bool key_press(int scancode);
+// key_press for every key at once: true when any key acts.
+bool any_key_press();
 // Enter on either the main keys or the keypad.
 bool enter_press();
 // A new screen begins: keys held now act only after they are released.

@@ -1,5 +1,6 @@
-// Beam search over colour boards through the board rules, widened until the
-// time budget is spent, with endgames solved exactly.
+// Beam search on the bit board (fast_board.h, held to the board rules by a
+// property test), widened until the budget (time, or positions) is spent,
+// with endgames solved exactly, on as many threads as it is given.
 //
 // Why this search, as measured on the benchmark deals (tests/bench/solver_bench):
 // - A beam ranks the positions after each number of pops and keeps the best
@@ -7,8 +8,8 @@
 //   that cashed small groups early. Ranked by the score plus the points of
 //   every group now on the board, plus the grouped tiles of each colour
 //   counted as if they joined into one group, less the tiles in no group
-//   (Traditional), it keeps positions that are building big groups. Each term was kept because it raised the average
-//   at a fixed width.
+//   (Traditional), it keeps positions that are building big groups. Each
+//   term was kept because it raised the average at a fixed width.
 // - Two paths to the same board keep only the better scored (duplicate
 //   pruning by a hash of the colours): many orders of pops meet.
 // - Once few tiles are left (24, 20 in Shifter), every line is tried (positions met
@@ -19,22 +20,42 @@
 //   Nor did layers by tiles left instead of by pops made, a cap on the
 //   children kept from one position, or ranking only the children that a
 //   cheaper estimate put ahead.
+// - Nor, on the bit board, did a penalty on the most plentiful colour (kept
+//   for one big group at the end: the colour term already plans for that;
+//   it cost 27 points in Shifter at 8 sixteenths), or beams again from
+//   positions along the best line with part of the budget (the main beam
+//   lost more width than they found).
 // Beams of width 1 and 16 measure the cost of width, then one beam is sized
-// to fill the time left, narrowing on the way if it falls behind; the best
+// to fill the budget left, narrowing on the way if it falls behind; the best
 // line of any beam wins. Time decides only the last beam's widths: a given
-// width without a deadline (solve_board_width) always finds the same line.
+// width without a deadline (solve_board_width), or a budget of positions,
+// always finds the same line.
+//
+// Threads: each runs its own beams with its share of the mode's ways to
+// rank (Traditional's three; Shifter's second way only on a second thread)
+// and the best line wins, ties to the lowest thread: with a budget of
+// positions the result does not depend on timing. In the modes that refill,
+// a hint plans on columns drawn from the search's own generator, a sample
+// for each thread, rather than on empty ones; the first moves of the
+// threads' lines are then compared by the best line each sample found
+// through them. Planned with empty columns the search aimed to empty the
+// board, a game that cannot happen there, and the hint alone ended its games
+// in 90 pops; planning on sampled ones keeps a game going for hundreds.
 #include "solver/solver.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <iterator>
+#include <limits>
+#include <thread>
 
 #include "board/board.h"
 #include "board/groups.h"
 #include "board/modes.h"
 #include "board/points.h"
 #include "board/settle.h"
+#include "solver/fast_board.h"
 
 namespace {
 
@@ -56,7 +77,10 @@ struct Weights {
 // 2, 4 and 16 points gave 609, 605, 602 and 613). Shifter gained nothing
 // measurable from 1 or 2 points and lost from 8 up: it clears anyway.
 constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128}, {12, 6, 128}, {16, 0, 128}};
-constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}};
+// Shifter's second way, for a second thread: at 350,000 positions a thread,
+// 941 on average against 933 for both threads ranking the first way (8, 8:
+// 938; 12, 9: 941; 6, 6: 937). One thread ranking both ways got 927.
+constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}, {10, 10, 0}};
 // A colour down to one tile can never clear the board. Measured, this
 // changed no line on the benchmark deals (such positions rank low anyway);
 // it stays because it costs nothing and says what the bonus needs.
@@ -67,10 +91,14 @@ constexpr int64_t LONE_TILE_COST = 250 * 16;
 // the time buys more width instead (26 lost 35 points, 16 to 18 no gain).
 constexpr int TRADITIONAL_ENDGAME_TILES = 24;
 constexpr int SHIFTER_ENDGAME_TILES = 20;
-// The widening schedule (see solve_board).
+// The widening schedule (see search_thread).
 constexpr double FIRST_GROWTH = 16.0;
 constexpr double FILL = 1.6;
 constexpr int MOST_GROUPS = BOARD_CELLS / 2;
+constexpr double NEVER = std::numeric_limits<double>::infinity();
+// The columns to come that a sampling search imagines; past them the board
+// plays out as if the rest came in empty, so every line ends.
+constexpr int SAMPLED_COLUMNS = 12;
 
 // One pop of a line: the lines of a beam share their beginnings.
 struct Step {
@@ -82,13 +110,16 @@ struct Step {
 constexpr uint32_t NO_STEP = 0xFFFFFFFFu;
 
 struct Node {
-    ColourBoard board;
+    FastBoard board;
     int32_t score;
     uint32_t step;  // the last pop, NO_STEP at the start
     int64_t rank;
     uint8_t counts[colour_count + 1];  // tiles of each colour; [0] unused
     uint8_t tiles;
+    uint8_t first;      // the first cell of the line's first pop
+    uint16_t taken;     // incoming columns brought in so far
 };
+constexpr uint8_t NO_FIRST = 0xFF;
 
 // An endgame solved exactly, stored by board hash; 0 marks a free slot.
 struct Solved {
@@ -99,11 +130,18 @@ struct Solved {
 };
 constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 
+// Time or positions, whichever the search is limited by, as one measure:
+// seconds, or boards settled.
 struct Search {
     int mode;
     int endgame_tiles;
-    Clock::time_point deadline;
-    Clock::time_point beam_deadline;  // the share of one beam, for narrowing; max() never narrows
+    bool by_positions;
+    Clock::time_point began;
+    const std::atomic<bool>* cancel;
+    double deadline;
+    double beam_deadline;  // the share of one beam, for narrowing; infinity never narrows
+    Incoming incoming;
+    int32_t first_best[BOARD_CELLS];  // the best line found through each first pop
     uint64_t positions = 0;
     std::vector<Step> steps;
     std::vector<Node> layer, built;
@@ -124,36 +162,45 @@ bool bonus_mode(int mode) { return !refills_from_left(mode); }
 uint8_t column_of(const GroupCells& g) { return uint8_t(g.first / BOARD_ROWS); }
 uint8_t row_of(const GroupCells& g) { return uint8_t(g.first % BOARD_ROWS); }
 
-// Empties the cells of a group, as a pop does, then settles.
-void pop_and_settle(ColourBoard& on, const GroupCells& group, int mode)
+double spent(const Search& s)
 {
-    empty_group(on, group.cells);
-    settle_board(on, mode);
+    if (s.by_positions)
+        return double(s.positions);
+    return std::chrono::duration<double>(Clock::now() - s.began).count();
 }
 
-uint64_t board_hash(const ColourBoard& b)
+bool out_of_budget(const Search& s)
 {
-    static_assert(sizeof b.cells % 8 == 0, "hashed in words");
-    uint64_t h = 0x243F6A8885A308D3ull;
-    for (size_t i = 0; i < sizeof b.cells; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, reinterpret_cast<const unsigned char*>(b.cells.data()) + i, 8);
-        h = (h ^ w) * 0x9E3779B97F4A7C15ull;
-        h ^= h >> 29;
+    return spent(s) > s.deadline || (s.cancel != nullptr && s.cancel->load(std::memory_order_relaxed));
+}
+
+// A pop as the search plans it: the columns that come in from its sample.
+void pop_planned(const Search& s, FastBoard& on, CellSet group, uint16_t& taken)
+{
+    fast_pop(on, group, s.mode, s.incoming, taken);
+}
+
+// Boards that differ only in the columns still to come are different
+// positions to a search that samples them.
+uint64_t position_hash(const FastBoard& b, uint16_t taken) { return fast_hash(b) ^ (uint64_t(taken) << 40); }
+
+// Tiles of each colour, counted afresh after columns came in.
+void count_tiles(Node& node)
+{
+    CellSet of_colour[colour_count + 1];
+    colour_sets(node.board, of_colour);
+    int tiles = 0;
+    for (int c = 1; c <= colour_count; ++c) {
+        node.counts[c] = uint8_t(cell_count(of_colour[c]));
+        tiles += node.counts[c];
     }
-    return h | 1;
+    node.tiles = uint8_t(tiles);
 }
 
 int64_t rank_of(const Node& node, const Weights& w)
 {
-    GroupCells groups[MOST_GROUPS];
-    const int found = list_groups(node.board, groups);
-    int64_t points = 0;
-    int joined[colour_count + 1] = {};
-    for (int g = 0; g < found; ++g) {
-        points += group_points(groups[g].size);
-        joined[groups[g].colour] += groups[g].size;
-    }
+    int joined[colour_count + 1];
+    const int64_t points = tally_groups(node.board, joined);
     int64_t rank = int64_t(node.score) * 16 + points * w.groups;
     for (int c = 1; c <= colour_count; ++c) {
         if (joined[c] >= 2)
@@ -167,24 +214,25 @@ int64_t rank_of(const Node& node, const Weights& w)
 
 // The most a position can still score, by trying every line; positions met
 // again are looked up. Only for endgames, where that is cheap.
-int32_t solve_exactly(Search& s, const ColourBoard& on)
+int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
 {
-    const uint64_t key = board_hash(on);
+    const uint64_t key = position_hash(on, taken);
     if (s.solved[key & (SOLVED_SLOTS - 1)].key == key)
         return s.solved[key & (SOLVED_SLOTS - 1)].value;
     GroupCells groups[MOST_GROUPS];
-    const int found = list_groups(on, groups);
-    int32_t best = found == 0 && bonus_mode(s.mode) && board_empty(on) ? EMPTY_BOARD_BONUS : 0;
+    const int found = fast_groups(on, groups);
+    int32_t best = found == 0 && bonus_mode(s.mode) && occupied(on) == 0 ? EMPTY_BOARD_BONUS : 0;
     Solved entry{key, best, 0, 0};
     for (int g = 0; g < found; ++g) {
-        if ((s.positions & 1023) == 0 && Clock::now() > s.deadline)
+        if ((s.positions & 1023) == 0 && out_of_budget(s))
             s.late = true;
         if (s.late)
             return 0;
-        ColourBoard child = on;
-        pop_and_settle(child, groups[g], s.mode);
+        FastBoard child = on;
+        uint16_t child_taken = taken;
+        pop_planned(s, child, groups[g].cells, child_taken);
         ++s.positions;
-        const int32_t value = group_points(groups[g].size) + solve_exactly(s, child);
+        const int32_t value = group_points(groups[g].size) + solve_exactly(s, child, child_taken);
         if (g == 0 || value > entry.value)
             entry = Solved{key, value, column_of(groups[g]), row_of(groups[g])};
     }
@@ -196,8 +244,10 @@ int32_t solve_exactly(Search& s, const ColourBoard& on)
 
 // Takes the line ending in `step` and then the moves in s.tail when it
 // beats the best so far.
-void offer(Search& s, int32_t score, uint32_t step)
+void offer(Search& s, int32_t score, uint32_t step, uint8_t first)
 {
+    if (first != NO_FIRST)
+        s.first_best[first] = std::max(s.first_best[first], score);
     if (score <= s.best.score)
         return;
     s.best.moves.clear();
@@ -210,29 +260,30 @@ void offer(Search& s, int32_t score, uint32_t step)
 
 // The best line of a solved endgame, replayed from the table (and solved
 // again where a later position took a slot).
-void endgame_line(Search& s, ColourBoard on, std::vector<SolverMove>& out)
+void endgame_line(Search& s, FastBoard on, uint16_t taken, std::vector<SolverMove>& out)
 {
     out.clear();
     for (;;) {
-        solve_exactly(s, on);
-        const Solved& slot = s.solved[board_hash(on) & (SOLVED_SLOTS - 1)];
-        const int32_t points = play_move(on, s.mode, slot.column, slot.row);
-        if (points < 0)
+        solve_exactly(s, on, taken);
+        const Solved& slot = s.solved[position_hash(on, taken) & (SOLVED_SLOTS - 1)];
+        const CellSet group = group_at(on, slot.column * BOARD_ROWS + slot.row);
+        const int size = cell_count(group);
+        if (size < SMALLEST_GROUP)
             return;
-        out.push_back(SolverMove{slot.column, slot.row, points});
+        pop_planned(s, on, group, taken);
+        out.push_back(SolverMove{slot.column, slot.row, group_points(size)});
     }
 }
 
 Node root_node(const ColourBoard& start)
 {
     Node root{};
-    root.board = start;
-    for (ColourCell& cell : root.board.cells) {
-        cell.marked = 0;
+    root.board = fast_board_of(start);
+    for (const ColourCell& cell : start.cells)
         ++root.counts[cell.colour];
-    }
     root.tiles = uint8_t(BOARD_CELLS - root.counts[0]);
     root.step = NO_STEP;
+    root.first = NO_FIRST;
     return root;
 }
 
@@ -257,7 +308,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.layer.assign(1, root_node(start));
     uint32_t since_clock = 0;
     GroupCells groups[MOST_GROUPS];
-    const Clock::time_point began = Clock::now();
+    const double began = spent(s);
     const uint64_t positions_before = s.positions;
     const int start_tiles = s.layer[0].tiles;
     int layers = 0;
@@ -269,7 +320,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         s.first_group.clear();
         for (const Node& parent : s.layer) {
             s.first_group.push_back(uint32_t(s.groups.size()));
-            s.groups.insert(s.groups.end(), groups, groups + list_groups(parent.board, groups));
+            s.groups.insert(s.groups.end(), groups, groups + fast_groups(parent.board, groups));
         }
         s.first_group.push_back(uint32_t(s.groups.size()));
         size_t slots = 64;
@@ -286,38 +337,41 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                 // The bonus is for clearing the board, not for being given an empty one.
                 const bool cleared = bonus_mode(s.mode) && parent.tiles == 0 && parent.step != NO_STEP;
                 s.tail.clear();
-                offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step);
+                offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step, parent.first);
                 continue;
             }
             for (int g = 0; g < found; ++g) {
                 if (++since_clock == 256) {
                     since_clock = 0;
-                    if (Clock::now() > s.deadline)
+                    if (out_of_budget(s))
                         return false;
                 }
                 const GroupCells& group = parent_groups[g];
                 const int32_t points = group_points(group.size);
                 Node child;
                 child.board = parent.board;
-                pop_and_settle(child.board, group, s.mode);
+                child.taken = parent.taken;
+                child.first = parent.first == NO_FIRST ? group.first : parent.first;
+                pop_planned(s, child.board, group.cells, child.taken);
                 ++s.positions;
                 child.score = parent.score + points;
                 std::memcpy(child.counts, parent.counts, sizeof child.counts);
                 child.counts[group.colour] = uint8_t(child.counts[group.colour] - group.size);
                 child.tiles = uint8_t(parent.tiles - group.size);
+                if (child.taken != parent.taken)
+                    count_tiles(child);
                 s.steps.push_back(Step{parent.step, column_of(group), row_of(group), points});
                 child.step = uint32_t(s.steps.size() - 1);
-                if (child.tiles <= s.endgame_tiles) {
-                    const int32_t rest = solve_exactly(s, child.board);
+                if (child.tiles <= s.endgame_tiles && child.taken >= s.incoming.columns) {
+                    const int32_t rest = solve_exactly(s, child.board, child.taken);
                     if (s.late)
                         return false;
-                    if (child.score + rest > s.best.score) {
-                        endgame_line(s, child.board, s.tail);
-                        offer(s, child.score + rest, child.step);
-                    }
+                    if (child.score + rest > s.best.score)
+                        endgame_line(s, child.board, child.taken, s.tail);
+                    offer(s, child.score + rest, child.step, child.first);
                     continue;
                 }
-                uint32_t& seen = seen_slot(s, board_hash(child.board));
+                uint32_t& seen = seen_slot(s, position_hash(child.board, child.taken));
                 if (seen != UNSEEN && s.built[seen].score >= child.score)
                     continue;
                 child.rank = rank_of(child, weights);
@@ -336,7 +390,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         const auto better = [&s](uint32_t a, uint32_t b) {
             return s.built[a].rank != s.built[b].rank ? s.built[a].rank > s.built[b].rank : a < b;
         };
-        if (s.beam_deadline != Clock::time_point::max() && !s.built.empty()) {
+        if (s.beam_deadline != NEVER && !s.built.empty()) {
             // A beam behind its time narrows for the layers left rather than
             // be cut off before any ending. The layers left are counted at the
             // tiles popped per layer so far, each costing what this one did
@@ -346,10 +400,9 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
             for (const Node& n : s.built)
                 tiles += n.tiles;
             tiles /= double(s.built.size());
-            const Clock::time_point now = Clock::now();
-            const double left = std::chrono::duration<double>(s.beam_deadline - now).count();
-            const double per_position =
-                std::chrono::duration<double>(now - began).count() / double(s.positions - positions_before);
+            const double now = spent(s);
+            const double left = s.beam_deadline - now;
+            const double per_position = (now - began) / double(s.positions - positions_before);
             const double per_layer = (start_tiles - tiles) / layers;
             const double layers_left = per_layer > 0 ? (tiles - s.endgame_tiles) / per_layer : 1;
             const double kept = double(std::min(width, s.order.size()));
@@ -369,32 +422,33 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     return true;
 }
 
-// A beam of the given width for each way the mode ranks.
-bool all_beams(Search& s, const ColourBoard& start, size_t width, bool narrowing)
+// A beam of the given width for each of this search's ways to rank, each
+// narrowing to end by its share of the budget up to `until` (or never).
+bool all_beams(Search& s, const ColourBoard& start, size_t width, double until, const std::vector<Weights>& ways)
 {
-    s.beam_deadline = Clock::time_point::max();
-    // Continous settles as Traditional does (but for its refill) and ranks
-    // as Traditional; Megashifter as Shifter.
-    const bool sliding = slides_rows(s.mode);
-    const Weights* first = sliding ? std::begin(SHIFTER_WEIGHTS) : std::begin(TRADITIONAL_WEIGHTS);
-    const Weights* last = sliding ? std::end(SHIFTER_WEIGHTS) : std::end(TRADITIONAL_WEIGHTS);
-    for (const Weights* w = first; w != last; ++w) {
-        if (narrowing) {
-            const Clock::time_point now = Clock::now();
-            s.beam_deadline = now + (s.deadline - now) / (last - w);
+    s.beam_deadline = NEVER;
+    for (size_t w = 0; w < ways.size(); ++w) {
+        if (until != NEVER) {
+            const double now = spent(s);
+            s.beam_deadline = now + (until - now) / double(ways.size() - w);
         }
-        if (!beam(s, start, width, *w))
+        if (!beam(s, start, width, ways[w]))
             return false;
     }
     return true;
 }
 
-Search new_search(int mode, Clock::time_point deadline)
+Search new_search(int mode, double deadline, bool by_positions, const std::atomic<bool>* cancel)
 {
     Search s;
     s.mode = mode;
     s.endgame_tiles = slides_rows(mode) ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
+    s.by_positions = by_positions;
+    s.began = Clock::now();
+    s.cancel = cancel;
     s.deadline = deadline;
+    s.beam_deadline = NEVER;
+    std::fill(std::begin(s.first_best), std::end(s.first_best), 0);
     s.solved.assign(SOLVED_SLOTS, Solved{});
     s.best.score = -1;
     return s;
@@ -402,56 +456,66 @@ Search new_search(int mode, Clock::time_point deadline)
 
 SolverLine finish(Search& s, const ColourBoard& start)
 {
-    // A deadline before even the narrowest beam ended: greedy play is
+    // Out of budget before even the narrowest beam ended: greedy play is
     // microseconds away.
     if (s.best.score < 0)
         s.best = greedy_line(start, s.mode);
-    ColourBoard check = start;
-    for (const SolverMove& m : s.best.moves)
-        play_move(check, s.mode, m.column, m.row);
-    s.best.cleared = bonus_mode(s.mode) && board_empty(check) && !s.best.moves.empty();
+    s.best.cleared = false;
+    if (bonus_mode(s.mode)) {
+        ColourBoard check = start;
+        for (const SolverMove& m : s.best.moves)
+            play_move(check, s.mode, m.column, m.row);
+        s.best.cleared = board_empty(check) && !s.best.moves.empty();
+    }
     s.best.positions += s.positions;
     return s.best;
 }
 
-} // namespace
-
-int32_t play_move(ColourBoard& on, int mode, int column, int row)
+// The ways the mode ranks. Continous settles as Traditional does (but for
+// its refill) and ranks as Traditional; Megashifter as Shifter.
+std::vector<Weights> ways_of(int mode)
 {
-    if (column < 0 || column >= BOARD_COLUMNS || row < 0 || row >= BOARD_ROWS || on.at(column, row).colour == 0)
-        return -1;
-    for (ColourCell& cell : on.cells)
-        cell.marked = 0;
-    const int size = find_group(on, column, row);
-    if (size < 2) {
-        on.at(column, row).marked = 0;
-        return -1;
-    }
-    empty_group(on, marked_cells(on));
-    settle_board(on, mode);
-    return group_points(size);
+    if (slides_rows(mode))
+        return {std::begin(SHIFTER_WEIGHTS), std::end(SHIFTER_WEIGHTS)};
+    return {std::begin(TRADITIONAL_WEIGHTS), std::end(TRADITIONAL_WEIGHTS)};
 }
 
-SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
+// The ways of ranking one thread of `threads` takes: every one-in-`threads`,
+// so that together they rank every way; a thread beyond the ways takes one
+// again (a search that samples the columns to come gives it other columns).
+std::vector<Weights> share_of(const std::vector<Weights>& ways, int mode, int thread, int threads)
 {
-    const Clock::time_point begin = Clock::now();
-    Search s = new_search(mode, begin + std::chrono::milliseconds(budget_ms));
-    // A beam's time is about a fixed cost plus a cost per unit of width.
-    // Two narrow beams measure both; then one wide beam is sized to fill
-    // the time left (aiming past it, as the narrow ones overstate the cost
-    // per unit) and narrows on its way if it falls behind. Widening fourfold
-    // instead spent half the time on beams the last one nearly always beat.
+    // Shifter gains more from width than from a second ranking: its second
+    // way is for a second thread only.
+    const size_t used = slides_rows(mode) ? std::min(ways.size(), size_t(threads)) : ways.size();
+    std::vector<Weights> share;
+    for (size_t w = size_t(thread); w < used; w += size_t(threads))
+        share.push_back(ways[w]);
+    if (share.empty())
+        share.push_back(ways[size_t(thread) % ways.size()]);
+    return share;
+}
+
+// One thread's search: beams widened until its budget is spent.
+//
+// A beam's cost is about a fixed part plus a part per unit of width. Two
+// narrow beams measure both; then one wide beam is sized to fill the budget
+// left (aiming past it, as the narrow ones overstate the cost per unit) and
+// narrows on its way if it falls behind. Widening fourfold instead spent
+// half the time on beams the last one nearly always beat.
+SolverLine search_thread(Search& s, const ColourBoard& start, const std::vector<Weights>& ways)
+{
     size_t width = 1;
     size_t last_width = 0;
     double last_took = 0;
     bool filling = false;
     for (;;) {
-        const Clock::time_point t0 = Clock::now();
-        if (!all_beams(s, start, width, filling) || filling)
+        const double t0 = spent(s);
+        if (!all_beams(s, start, width, filling ? s.deadline : NEVER, ways) || filling)
             break;
-        const Clock::time_point t1 = Clock::now();
-        const double took = std::chrono::duration<double>(t1 - t0).count();
-        const double left = std::chrono::duration<double>(s.deadline - t1).count() * FILL;
+        const double t1 = spent(s);
+        const double took = t1 - t0;
+        const double left = (s.deadline - t1) * FILL;
         double next = double(width) * FIRST_GROWTH;
         if (last_width != 0) {
             const double per_width = (took - last_took) / double(width - last_width);
@@ -467,6 +531,81 @@ SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
     return finish(s, start);
 }
 
+// The search's own generator for the columns to come (splitmix64): never
+// the game's, which the search must not draw from or look at.
+uint64_t next_private(uint64_t& state)
+{
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+} // namespace
+
+int cores() { return std::max(1, int(std::thread::hardware_concurrency())); }
+
+SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& limits)
+{
+    const int threads = std::max(1, limits.threads);
+    const bool by_positions = limits.positions != 0;
+    const double deadline = by_positions ? double(limits.positions) : limits.budget_ms / 1000.0;
+    const bool sampling = limits.sample_incoming && refills_from_left(mode);
+    const std::vector<Weights> ways = ways_of(mode);
+    std::vector<Search> searches;
+    std::vector<std::vector<uint8_t>> samples(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t) {
+        searches.push_back(new_search(mode, deadline, by_positions, limits.cancel));
+        if (sampling) {
+            uint64_t state = fast_hash(fast_board_of(start)) + uint64_t(t);
+            for (int i = 0; i < SAMPLED_COLUMNS * BOARD_ROWS; ++i)
+                samples[size_t(t)].push_back(uint8_t(next_private(state) % colour_count + 1));
+            searches.back().incoming = Incoming{samples[size_t(t)].data(), SAMPLED_COLUMNS};
+        }
+    }
+    std::vector<SolverLine> lines(static_cast<size_t>(threads));
+    const auto run = [&](int t) {
+        lines[size_t(t)] = search_thread(searches[size_t(t)], start, share_of(ways, mode, t, threads));
+    };
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t)
+        helpers.emplace_back(run, t);
+    run(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+
+    // The best line; among equals the lowest thread's, so that a search by
+    // positions gives the same line every time. Sampled, each line's first
+    // move is scored by the best line through it on every thread's sample.
+    uint64_t positions = 0;
+    size_t pick = 0;
+    int64_t pick_value = std::numeric_limits<int64_t>::min();
+    for (size_t t = 0; t < lines.size(); ++t) {
+        positions += searches[t].positions;
+        int64_t value = lines[t].score;
+        if (sampling && !lines[t].moves.empty()) {
+            const int first = lines[t].moves.front().column * BOARD_ROWS + lines[t].moves.front().row;
+            value = 0;
+            for (const Search& other : searches)
+                value += other.first_best[first];
+        }
+        if (value > pick_value) {
+            pick = t;
+            pick_value = value;
+        }
+    }
+    SolverLine best = lines[pick];
+    best.positions = positions;
+    return best;
+}
+
+SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
+{
+    SolverLimits limits;
+    limits.budget_ms = budget_ms;
+    return solve_board(start, mode, limits);
+}
+
 SolverLine solve_board(const Board& start, int mode, int budget_ms)
 {
     return solve_board(colours_of(start), mode, budget_ms);
@@ -474,18 +613,50 @@ SolverLine solve_board(const Board& start, int mode, int budget_ms)
 
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width)
 {
-    Search s = new_search(mode, Clock::time_point::max());
-    all_beams(s, start, size_t(std::max(1, width)), false);
+    Search s = new_search(mode, NEVER, true, nullptr);
+    all_beams(s, start, size_t(std::max(1, width)), NEVER, ways_of(mode));
     return finish(s, start);
 }
 
-bool hint_move(const Board& start, int mode, SolverMove& first)
+SolverLimits hint_limits()
 {
-    const SolverLine line = solve_board(start, mode, HINT_BUDGET_MS);
+    SolverLimits limits;
+    limits.budget_ms = HINT_BUDGET_MS;
+    limits.threads = cores();
+    limits.sample_incoming = true;
+    return limits;
+}
+
+bool hint_move(const ColourBoard& start, int mode, SolverMove& first, const std::atomic<bool>* cancel)
+{
+    SolverLimits limits = hint_limits();
+    limits.cancel = cancel;
+    const SolverLine line = solve_board(start, mode, limits);
     if (line.moves.empty())
         return false;
     first = line.moves.front();
     return true;
+}
+
+bool hint_move(const Board& start, int mode, SolverMove& first)
+{
+    return hint_move(colours_of(start), mode, first);
+}
+
+int32_t play_move(ColourBoard& on, int mode, int column, int row)
+{
+    if (column < 0 || column >= BOARD_COLUMNS || row < 0 || row >= BOARD_ROWS || on.at(column, row).colour == 0)
+        return -1;
+    for (ColourCell& cell : on.cells)
+        cell.marked = 0;
+    const int size = find_group(on, column, row);
+    if (size < 2) {
+        on.at(column, row).marked = 0;
+        return -1;
+    }
+    empty_group(on, marked_cells(on));
+    settle_board(on, mode);
+    return group_points(size);
 }
 
 SolverLine greedy_line(const ColourBoard& start, int mode)

@@ -1,5 +1,6 @@
 // A search for a strong line of pops on a board, and the move it suggests.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,29 @@ struct SolverLine {
 // What a hint may spend: well within the 100 ms the game may pause for.
 constexpr int HINT_BUDGET_MS = 80;
 
+// What a search may spend, and how.
+struct SolverLimits {
+    int budget_ms = 100;  // wall-clock time, when `positions` is 0
+    // Boards settled by each thread instead of time: the same line every
+    // time, on any machine and under any load.
+    uint64_t positions = 0;
+    int threads = 1;  // each runs beams of its own; the best line of any wins
+    // In modes 1 and 3, plan each thread's beams on its own sample of the
+    // columns to come (drawn from the search's own generator, seeded by the
+    // board) instead of counting them empty; the first moves of the threads'
+    // lines are then scored on every sample and the best on average wins.
+    // Only the first move of such a line meets the board as it will be.
+    bool sample_incoming = false;
+    // Raised from another thread: the search stops within a millisecond or
+    // so and returns what it has (perhaps greedy play's line).
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// The cores this machine has (at least 1).
+int cores();
+
+SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& limits);
+
 // The best line found within about budget_ms milliseconds of one core. It
 // takes no draw from the game's generator: in modes 1 and 3 it plans on the
 // board as shown, the columns that will come in counted as empty (they score
@@ -35,8 +59,13 @@ SolverLine solve_board(const Board& start, int mode, int budget_ms);
 // no time limit: the same line every time.
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width);
 
-// The first move of solve_board within HINT_BUDGET_MS; false when no group of
-// two or more is left.
+// What a hint searches with: HINT_BUDGET_MS on every core, planning for the
+// columns to come.
+SolverLimits hint_limits();
+// The first move of a search with hint_limits(); false when no group of two
+// or more is left.
+bool hint_move(const ColourBoard& start, int mode, SolverMove& first,
+               const std::atomic<bool>* cancel = nullptr);
 bool hint_move(const Board& start, int mode, SolverMove& first);
 
 // Always the largest group (the first in storage order among equals).

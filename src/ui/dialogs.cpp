@@ -13,6 +13,7 @@
 #include "shell/render.h"
 #include "shell/shell.h"
 #include "ui/highscore_display.h"
+#include "ui/info.h"
 #include "ui/options.h"
 
 int hovered_side_button = -1;
@@ -89,12 +90,12 @@ Answer answer_at(const PointerState& sampled, int buttons)
 
 } // namespace
 
-PointerState begin_box_frame(BITMAP* box, int x)
+PointerState begin_box_frame(BITMAP* box, int x, int y)
 {
     const PointerState pointer = read_pointer();
     render_frame(false);
     color_map = &trans_table_220;
-    draw_trans_sprite(BackBuffer, box, x, BOX_Y);
+    draw_trans_sprite(BackBuffer, box, x, y);
     return pointer;
 }
 
@@ -216,11 +217,25 @@ LoopResult handle_side_buttons()
     if (ask_quit_if_closed())
         return LOOP_QUIT;
 
-    // A key presses its button with the same click; the pointer may be anywhere.
+    // The screens that tell what is there open over whatever is shown.
+    const bool f1 = key_press(KEY_F1);
+    const bool question_mark = key_press(KEY_SLASH);
+    const bool s = key_press(KEY_S);
+    if ((f1 || question_mark) && run_help())
+        return LOOP_QUIT;
+    if (s) {
+        const StatisticsExit exit = run_statistics();
+        if (exit != StatisticsExit::closed)
+            return exit == StatisticsExit::quit ? LOOP_QUIT : LOOP_WATCH;
+    }
+
+    // A key presses its button with the same click; the pointer may be
+    // anywhere. Ctrl+N is N; Ctrl+Q is the desktop's quit.
     const bool n = key_press(KEY_N);
     const bool o = key_press(KEY_O);
     const bool esc = key_press(KEY_ESC);
-    int pressed = n ? SIDE_NEW_GAME : o ? SIDE_OPTIONS : esc ? SIDE_QUIT : -1;
+    const bool q = key_press(KEY_Q) && (key[KEY_LCONTROL] || key[KEY_RCONTROL]);
+    int pressed = n ? SIDE_NEW_GAME : o ? SIDE_OPTIONS : esc || q ? SIDE_QUIT : -1;
     const bool by_key = pressed >= 0;
     if (!by_key) {
         if (hovered_side_button < 0)

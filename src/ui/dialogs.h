@@ -10,7 +10,8 @@
 enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
 
 // What a screen of play asks the game loop to do next.
-enum LoopResult { LOOP_CONTINUE = 0, LOOP_NEW_GAME = 1, LOOP_GAME_OVER = 2, LOOP_QUIT = 3 };
+// LOOP_WATCH: after a game, the player asked to watch the best line of its deal.
+enum LoopResult { LOOP_CONTINUE = 0, LOOP_NEW_GAME = 1, LOOP_GAME_OVER = 2, LOOP_QUIT = 3, LOOP_WATCH = 4 };
 
 // -1, or the side button under the pointer at the last handle_side_buttons.
 extern int hovered_side_button;
@@ -40,19 +41,21 @@ bool ask_quit();
 // question; true for "Yes!". Told to end: true without asking. Every screen
 // looks at least once a second.
 bool ask_quit_if_closed();
-// Polled once a frame: nothing, a new game, or quit. N, O and Esc press
-// the buttons from the keyboard.
+// Polled once a frame: nothing, a new game, quit, or watch. N (and Ctrl+N),
+// O, and Esc (and Ctrl+Q) press the buttons from the keyboard; F1 and ?
+// show the help, S the statistics.
 LoopResult handle_side_buttons();
 // Keeps the options screen open until it is closed; true when the window's
 // close button was clicked meanwhile and the quit question answered "Yes!".
 bool run_options();
-// Shows the table of the current mode until the player picks a new game or quit.
+// Shows the table of the current mode until the player picks a new game,
+// quit, or (from the statistics) watching the best line.
 LoopResult game_over_wait();
-// A frame of a modal box at (x, BOX_Y): the scene without the pointer and the
+// A frame of a modal box at (x, y): the scene without the pointer and the
 // box over it; the caller adds its text, then end_box_frame draws the
 // pointer sampled at the start and shows the frame.
 constexpr int BOX_Y = 70;
-PointerState begin_box_frame(BITMAP* box, int x);
+PointerState begin_box_frame(BITMAP* box, int x, int y = BOX_Y);
 void end_box_frame(const PointerState& pointer);
 // Waits, sleeping, until no mouse button is held.
 void wait_for_release();

@@ -7,6 +7,7 @@
 #   RUNS=3     launches of the game, each followed by one of the floor
 #              program (medians shown; the machine may be shared)
 #   SPAN=10    seconds each frame rate and processor figure is taken over
+#   HINT_EVERY=0.25  seconds between presses of H in the hint span
 #
 # What is measured, per launch:
 #   play       launch -> the first frame of play (frame 762: the intro's
@@ -15,6 +16,8 @@
 #   intro      the intro's frames per second (from its first frame to its
 #              760th), and the 760 frames' time at that rate.
 #   idle fps   frames per second on the untouched board, and
+#   hint fps   on the board while H is pressed every HINT_EVERY seconds
+#              (each press searches for a hint). Designed: 66.7.
 #   box fps    with the quit question box open (opened with the Quit button,
 #              answered Yes at the end: a game that does not quit then had
 #              no box up, and the launch is marked "no-box").
@@ -33,6 +36,7 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 bin="$(realpath "${1:-$root/build/zorbl}")"
 runs="${RUNS:-3}"
 span="${SPAN:-10}"
+hint_every="${HINT_EVERY:-0.25}"
 size=320x240
 [ -x "$bin" ] || { echo "frame_rate.sh: $bin is missing" >&2; exit 2; }
 for tool in Xvfb xdotool c++ pkg-config python3 nm awk; do
@@ -117,7 +121,7 @@ press_at() {
 # One launch of the game; appends "play intro intro_fps idle_fps box_fps
 # idle_cpu status" to results.
 game_run() {
-    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" cpu="-" status=ok first="- -"
+    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" cpu="-" status=ok first="- -"
     start_xvfb
     xdotool mousemove 319 239
     local home launch_time game_pid
@@ -139,7 +143,7 @@ game_run() {
         intro=$(awk -v a="$first" -v b="$last" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.2f", 760 * (y[1] - x[1]) / (y[2] - x[2]) }')
 
         sleep 1
-        local f0 f1 c0 c1 s0 s1
+        local f0 f1 c0 c1 s0 s1 i
         f0="$(frame_clock "$game_pid")"; c0=$(cpu_ticks "$game_pid"); s0=$(now)
         sleep "$span"
         f1="$(frame_clock "$game_pid")"; c1=$(cpu_ticks "$game_pid"); s1=$(now)
@@ -147,6 +151,17 @@ game_run() {
         cpu=$(cpu_percent "$c0" "$c1" "$s0" "$s1")
 
         xdotool mousemove 200 100  # the first move into a new window is lost
+        xdotool mousemove 300 10   # beside the board: no press on it
+        local presses
+        presses=$(awk -v s="$span" -v e="$hint_every" 'BEGIN { printf "%d", s / e }')
+        f0="$(frame_clock "$game_pid")"
+        for i in $(seq 1 "$presses"); do
+            xdotool key h
+            sleep "$hint_every"
+        done
+        f1="$(frame_clock "$game_pid")"
+        hint_fps=$(rate "$f0" "$f1")
+
         press_at 228 224           # Quit
         sleep 1                    # the box slides in
         f0="$(frame_clock "$game_pid")"
@@ -154,7 +169,6 @@ game_run() {
         f1="$(frame_clock "$game_pid")"
         box_fps=$(rate "$f0" "$f1")
         press_at 112 122           # Yes
-        local i
         for i in $(seq 1 50); do
             kill -0 "$game_pid" 2>/dev/null || break
             sleep 0.1
@@ -163,9 +177,9 @@ game_run() {
     else
         status=no-play
     fi
-    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), idle %s fps, box %s fps, idle CPU %s %%, %s\n' \
-        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$idle_fps" "$box_fps" "$cpu" "$status" >&2
-    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status" >>"$work/results"
+    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), idle %s fps, box %s fps, pressing H %s fps, idle CPU %s %%, %s\n' \
+        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$idle_fps" "$box_fps" "$hint_fps" "$cpu" "$status" >&2
+    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status $hint_fps" >>"$work/results"
     stop_pid "$game_pid"
     stop_pid "$xvfb_pid"
 }
@@ -206,6 +220,7 @@ echo "  start to the first frame of play   $(column 1) s   (designed: 11.4 s of 
 echo "  intro, 760 frames                  $(column 2) s   ($(column 3) fps)"
 echo "  frame rate, idle board             $(column 4) fps (designed: 66.7)"
 echo "  frame rate, question box           $(column 5) fps (designed: 66.7)"
+echo "  frame rate, pressing H every ${hint_every} s $(column 8) fps (designed: 66.7)"
 echo "  processor, idle game               $game_cpu % of one core"
 echo "  processor, the library's floor     $floor_cpu % of one core"
 awk -v g="$game_cpu" -v f="$floor_cpu" 'BEGIN { if (g != "-" && f != "-") printf "  game above the floor               %.2f percentage points (goal: 1.0 at most)\n", g - f }'

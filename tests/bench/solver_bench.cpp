@@ -1,15 +1,28 @@
 // The solver against greedy play on the 40 benchmark deals, modes 0 and 2.
-// Run by hand: build/tests/solver_bench [budget_ms ...] (default 10 100 1000).
-// Slowest is the longest single board, in milliseconds.
+// Run by hand: build/tests/solver_bench [--threads N] [budget_ms ...]
+// (default: every core; budgets 10 100 1000). Slowest is the longest single
+// board, in milliseconds. With --positions N (boards settled per thread)
+// instead of budgets the results are the same on every run, for comparing
+// variants of the search.
+//
+// build/tests/solver_bench --alone [--positions N] [DEALS]: a game played by the hint alone
+// (H then Space, to the end) against greedy play, in Continous and
+// Megashifter, from each of the deals to its end. The columns that come in
+// are drawn from the bench's own generator, started afresh for each deal:
+// every player meets the same columns in the same order.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "board/board.h"
-#include "board/random.h"
+#include "board/groups.h"
 #include "board/modes.h"
+#include "board/points.h"
+#include "board/random.h"
+#include "board/settle.h"
 #include "solver/solver.h"
 
 namespace {
@@ -54,15 +67,122 @@ void print(const char* mode, const char* player, const Tally& t, int deals)
                 t.highest, t.cleared, deals, t.seconds > 0 ? double(t.positions) / t.seconds : 0.0, t.slowest * 1000);
 }
 
+// The largest group on the game's board (the first in storage order among
+// equals), as greedy_line picks.
+bool greedy_move(SolverMove& move)
+{
+    int best = 0;
+    for (int c = 0; c < BOARD_COLUMNS; ++c) {
+        for (int r = 0; r < BOARD_ROWS; ++r) {
+            if (board.at(c, r).colour == 0 || board.at(c, r).marked)
+                continue;
+            const int size = find_group(c, r);
+            if (size > best && size >= 2) {
+                best = size;
+                move = SolverMove{c, r, group_points(size)};
+            }
+        }
+    }
+    clear_marks();
+    return best >= 2;
+}
+
+// One game from deal i to its end on the game's board, settled by the rules
+// with their refill; the incoming columns come from the generator restarted
+// at a state fixed by the deal alone.
+struct Game {
+    int32_t score;
+    int pops;
+};
+template <class Pick>
+Game play_alone(const ColourBoard& dealt, int i, int mode, Pick pick)
+{
+    for (int cell = 0; cell < BOARD_CELLS; ++cell)
+        board.cells[cell] = Cell{dealt.cells[cell].colour, 0, 0, 0, 0, 0};
+    random_restart(uint32_t(0x5EED0000u + i));
+    Game game{0, 0};
+    SolverMove move{};
+    while (pick(move)) {
+        clear_marks();
+        const int size = find_group(move.column, move.row);
+        empty_group(board, marked_cells(board));
+        settle_board(board, mode, false);
+        clear_marks();
+        game.score += group_points(size);
+        ++game.pops;
+    }
+    return game;
+}
+
+int hint_alone(int deals, const SolverLimits& limits)
+{
+    std::vector<ColourBoard> boards;
+    for (int i = 0; i < deals; ++i)
+        boards.push_back(deal(i));
+    std::printf("%-12s %-8s %8s %6s %7s %7s %8s\n", "mode", "player", "average", "lowest", "highest", "pops", "seconds");
+    for (int mode : {MODE_CONTINOUS, MODE_MEGASHIFTER}) {
+        for (int player = 0; player < 2; ++player) {
+            long total = 0;
+            long pops = 0;
+            int lowest = 1 << 30;
+            int highest = 0;
+            const auto t0 = std::chrono::steady_clock::now();
+            for (int i = 0; i < deals; ++i) {
+                const Game g = player == 0 ? play_alone(boards[size_t(i)], i, mode, greedy_move)
+                                           : play_alone(boards[size_t(i)], i, mode, [mode, &limits](SolverMove& m) {
+                                                 const SolverLine line = solve_board(colours_of(board), mode, limits);
+                                                 if (line.moves.empty())
+                                                     return false;
+                                                 m = line.moves.front();
+                                                 return true;
+                                             });
+                total += g.score;
+                pops += g.pops;
+                lowest = std::min<int>(lowest, g.score);
+                highest = std::max<int>(highest, g.score);
+                std::fprintf(stderr, "%s deal %d: %d in %d pops\n", player == 0 ? "greedy" : "hint", i, g.score, g.pops);
+            }
+            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            std::printf("%-12s %-8s %8.1f %6d %7d %7.1f %8.1f\n", MODE_NAMES[mode], player == 0 ? "greedy" : "hint",
+                        double(total) / deals, lowest, highest, double(pops) / deals, seconds);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<int> budgets;
-    for (int a = 1; a < argc; ++a)
-        budgets.push_back(std::atoi(argv[a]));
-    if (budgets.empty())
+    bool alone = false;
+    SolverLimits limits;
+    limits.threads = cores();
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--threads" && a + 1 < argc)
+            limits.threads = std::atoi(argv[++a]);
+        else if (arg == "--positions" && a + 1 < argc)
+            limits.positions = std::strtoull(argv[++a], nullptr, 10);
+        else if (arg == "--alone")
+            alone = true;
+        else
+            budgets.push_back(std::atoi(argv[a]));
+    }
+    if (alone) {
+        // The hint as the game asks for it, unless told otherwise.
+        SolverLimits hint = hint_limits();
+        hint.positions = limits.positions;
+        if (limits.threads != cores())
+            hint.threads = limits.threads;
+        return hint_alone(budgets.empty() ? DEALS : budgets[0], hint);
+    }
+    if (limits.positions != 0)
+        budgets = {0};
+    else if (budgets.empty())
         budgets = {10, 100, 1000};
+    std::printf("%d thread%s\n", limits.threads, limits.threads == 1 ? "" : "s");
     const int deals = DEALS;
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
@@ -86,11 +206,15 @@ int main(int argc, char** argv)
             Tally beam;
             for (const ColourBoard& b : boards) {
                 const auto t0 = std::chrono::steady_clock::now();
-                const SolverLine line = solve_board(b, m.mode, budget);
+                limits.budget_ms = budget;
+                const SolverLine line = solve_board(b, m.mode, limits);
                 add(beam, line, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
             }
             char label[32];
-            std::snprintf(label, sizeof label, "%d ms", budget);
+            if (limits.positions != 0)
+                std::snprintf(label, sizeof label, "%lluk pos", (unsigned long long)(limits.positions / 1000));
+            else
+                std::snprintf(label, sizeof label, "%d ms", budget);
             print(m.name, label, beam, deals);
         }
     }

@@ -41,8 +41,10 @@ try:
     # Options: the first arrow shows the highlight on the music row; Left turns
     # the music down a step; four rows down, Right turns the animations off.
     key("o")
+    until(lambda: "".join(game.read_board()).count(".") > 60, 5, "the options screen")  # it covers the board
     for name in ["Down", "Left", "Down", "Down", "Down", "Down", "Right", "Return"]:
         key(name)
+    until(lambda: game.read_board() == board, 5, "the options to close")
 
     cells, points, last = plan(board)
     key("Down")  # the cursor comes up in the middle of the board

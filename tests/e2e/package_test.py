@@ -57,12 +57,13 @@ data = re.search(r"folder \((\S+), or \$ZORBL_DATA_DIR\)", out.stdout)
 data = data.group(1) if data else "(not named)"
 listed = sorted(line.split()[-1][1:] for line in subprocess.run(["dpkg-deb", "-c", deb], capture_output=True, text=True,
                                                                  check=True).stdout.splitlines() if line[0] != "d")
-wanted = sorted(["/usr/games/zorbl", data + "/gfx.dat", data + "/patches.dat", "/usr/share/man/man6/zorbl.6.gz",
+wanted = sorted(["/usr/games/zorbl", "/usr/games/zorbl-solve", data + "/gfx.dat", data + "/patches.dat",
+                 "/usr/share/man/man6/zorbl.6.gz", "/usr/share/man/man6/zorbl-solve.6.gz",
                  "/usr/share/applications/zorbl.desktop", "/usr/share/metainfo/zorbl.metainfo.xml",
                  "/usr/share/doc/zorbl/copyright", "/usr/share/doc/zorbl/changelog.gz"]
                 + ["/usr/share/icons/hicolor/%dx%d/apps/zorbl.png" % (n, n) for n in (16, 32, 48, 64, 128, 256)])
-check(listed == wanted, "the package holds the game, its manual page, the data in the folder --help names (%s), "
-      "the menu entry, metadata, icons and docs: %s" % (data, sorted(set(listed) ^ set(wanted))))
+check(listed == wanted, "the package holds the game and the solver, their manual pages, the data in the folder "
+      "--help names (%s), the menu entry, metadata, icons and docs: %s" % (data, sorted(set(listed) ^ set(wanted))))
 out = run("--halp")
 check(out.returncode == 2 and out.stdout == "" and "usage: zorbl" in out.stderr, "an unknown argument: usage on stderr, exit 2")
 

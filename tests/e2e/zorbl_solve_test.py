@@ -31,6 +31,7 @@ for args, lines, says in (
         (["--ms", "0"], DEAL, "budget"),
         (["--ms", "-20"], DEAL, "budget"),
         (["--ms", "soon"], DEAL, "budget"),
+        (["--threads", "0"], DEAL, "threads"),
         (["--fast"], DEAL, "unknown option")):
     code, out, err = solve(args, lines)
     case = "%s, %d lines, a fault in %s" % (" ".join(args) or "no options", len(lines), says)
@@ -44,7 +45,7 @@ check(code == 0 and out.startswith("usage: zorbl-solve"), "--help prints the usa
 # A line whose points add up to the score, less the bonus for a cleared
 # board; the rules' replay of it is in the unit tests.
 for mode in ("0", "2"):
-    code, out, err = solve(["--mode", mode, "--ms", "20"], DEAL)
+    code, out, err = solve(["--mode", mode, "--ms", "20", "--threads", "2"], DEAL)
     rows = out.split("\n")
     check(code == 0 and rows[-1] == "" and rows[-2].startswith("score "), "mode %s: a line, then the score" % mode)
     moves = [list(map(int, row.split())) for row in rows[:-2]]

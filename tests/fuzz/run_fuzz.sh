@@ -1,8 +1,9 @@
 #!/bin/bash
 # Runs one of the fuzzers, as the build made it (build/fuzz/TARGET/fuzz_TARGET,
-# built with clang by tests/CMakeLists.txt), for SECONDS (default 60) from its
-# seed corpus in tests/fuzz. Exits 0 when no crash was found, non-zero
-# otherwise, 77 (skipped) when no fuzzer was built.
+# built with clang by `cmake --build build --target fuzzers`, as scripts/test
+# does), for SECONDS (default 60) from its seed corpus in tests/fuzz. Exits 0
+# when no crash was found, non-zero otherwise, 77 (skipped) when no fuzzer was
+# built.
 # Usage: tests/fuzz/run_fuzz.sh saves|archive [SECONDS]
 set -euo pipefail
 
@@ -15,7 +16,7 @@ saves | archive) ;;
 *) echo "run_fuzz.sh: no fuzzer named $target" >&2; exit 2 ;;
 esac
 if [ ! -x "$out/fuzz_$target" ]; then
-    echo "run_fuzz.sh: no fuzzer at $out/fuzz_$target: the build makes it where clang++ is installed" >&2
+    echo "run_fuzz.sh: no fuzzer at $out/fuzz_$target: build the target fuzzers (it needs clang++)" >&2
     exit 77
 fi
 mkdir -p "$out/corpus" "$out/artifacts"

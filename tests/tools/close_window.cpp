@@ -1,4 +1,4 @@
-// Test tool: asks the window titled "zorbl" to close, the way a window
+// Test tool: asks the game's window (titled "zorbl ...") to close, the way a window
 // manager's close button does (WM_DELETE_WINDOW), which xdotool cannot send.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,7 +11,8 @@ Window find(Display* d, Window w)
 {
     char* name = nullptr;
     if (XFetchName(d, w, &name) && name != nullptr) {
-        const bool match = std::strcmp(name, "zorbl") == 0;
+        // "zorbl", or "zorbl - ..." as the game titles its window.
+        const bool match = std::strncmp(name, "zorbl", 5) == 0 && (name[5] == '\0' || name[5] == ' ');
         XFree(name);
         if (match)
             return w;

@@ -1,5 +1,6 @@
-// The game in progress on disk: a game played, taken back and saved comes
-// back whole; a damaged, truncated or foreign file changes nothing.
+// The newer save files: the game in progress (a game played, taken back and
+// saved comes back whole; a damaged, truncated or foreign file changes
+// nothing) and the statistics.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,7 @@
 #include "board_text.h"
 #include "persist/game_save.h"
 #include "persist/settings.h"
+#include "persist/stats.h"
 #include "test_env.h"
 
 namespace {
@@ -94,4 +96,34 @@ TEST(GameSave, AGameWithItsHistoryComesBackWholeAndADamagedFileChangesNothing)
     forget_game_in_progress();
     EXPECT_FALSE(load_game_in_progress()) << "no file";
     EXPECT_EQ(whole_game(), fresh);
+}
+
+TEST(Statistics, FinishedGamesAreCountedPerModeAndAssistedApartAndADamagedFileGivesNone)
+{
+    ScratchDir dir;
+    start_headless();
+    load_statistics();
+    EXPECT_EQ(statistics.played[MODE_SHIFTER][0].games, 0u) << "no file: empty statistics";
+    for (uint32_t score = 100; score <= 1200; score += 100)
+        record_finished_game(MODE_SHIFTER, score, score == 1200, false);
+    record_finished_game(MODE_SHIFTER, 5000, true, true);
+    const std::string bytes = read_file(STATISTICS_FILE);
+    statistics = Statistics{};
+    load_statistics();
+    const ModeStatistics& own = statistics.played[MODE_SHIFTER][0];
+    EXPECT_EQ(own.games, 12u);
+    EXPECT_EQ(own.cleared, 1u);
+    EXPECT_EQ(own.best, 1200u);
+    EXPECT_EQ(average_score(own), 650u);
+    EXPECT_EQ(recent_average(own), 750u) << "the last ten: 300 to 1200";
+    EXPECT_EQ(statistics.played[MODE_SHIFTER][1].best, 5000u) << "the assisted game counted apart";
+    EXPECT_EQ(statistics.played[MODE_TRADITIONAL][0].games, 0u);
+
+    std::string damaged = bytes;
+    damaged[damaged.size() / 3] ^= 0x20;
+    for (const std::string& bad : {damaged, bytes.substr(0, bytes.size() - 2), std::string("ZRBS")}) {
+        write_file(STATISTICS_FILE, bad);
+        load_statistics();
+        EXPECT_EQ(statistics.played[MODE_SHIFTER][0].games, 0u) << bad.size() << " bytes: empty statistics";
+    }
 }

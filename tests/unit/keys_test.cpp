@@ -9,12 +9,14 @@
 
 #include "board/board.h"
 #include "play/game_loop.h"
+#include "play/hint.h"
 #include "board/groups.h"
 #include "board/random.h"
 #include "board_text.h"
 #include "effects/banner.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "play/best_line.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
 #include "shell/render.h"
@@ -32,13 +34,14 @@ constexpr PointerState YES{100, 120, 0};
 // Every look at the pointer is counted: a game left waiting for something the
 // script never gives ends the test, saying what it was waiting for.
 int looks = 0;
+int most_looks = 3000;
 const char* stuck = "";
 PointerState mouse = PARKED;
 PointerState (*script)(int look) = nullptr;
 
 PointerState scripted()
 {
-    if (++looks > 3000) {
+    if (++looks > most_looks) {
         std::fprintf(stderr, "FAIL: %s\n", stuck);
         std::exit(1);
     }
@@ -73,6 +76,7 @@ protected:
         settings = Settings{0, 0, MODE_TRADITIONAL, 0, 0};
         set_pointer_source(scripted);
         looks = 0;
+        most_looks = 3000;
         stuck = "the game waited for something the script never gives";
         script = nullptr;
         mouse = PARKED;
@@ -147,20 +151,23 @@ TEST_F(Keys, HSelectsTheFirstPopOfTheSearchsLineWithTheCursorOnIt)
     set_board("..........\n..........\n.........1\n.........1\n"
               ".........2\n.........2\n.........1\n.........1");
     ColourBoard planned = colours_of(board), greedy = planned;
-    const SolverMove first = solve_board(planned, MODE_TRADITIONAL, HINT_BUDGET_MS).moves.at(0);
+    const SolverMove first = solve_board(planned, MODE_TRADITIONAL, hint_limits()).moves.at(0);
     const SolverMove largest = greedy_line(greedy, MODE_TRADITIONAL).moves.at(0);
     find_group(planned, first.column, first.row);
     find_group(greedy, largest.column, largest.row);
     ASSERT_NE(marks(planned), marks(greedy)) << "the board tells the search from greedy play";
 
     tap(KEY_H);
-    // Frames until the selection shows, should the search come back later.
-    for (int frames = 0; selection_size == 0 && frames < 200; ++frames)
+    // The search runs beside the frames: once it has ended, the selection
+    // shows within a few frames.
+    hint_wait();
+    for (int frames = 0; selection_size == 0 && frames < 10; ++frames)
         frame();
     EXPECT_EQ(marks(board), marks(planned)) << "H selects the first pop of the search's line";
     EXPECT_EQ(selection_size, 2);
     EXPECT_TRUE(board_cursor.shown && board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on it";
     EXPECT_TRUE(game_assisted);
+    frame();  // the hint's press is let go, as a click's is
     tap(KEY_SPACE);
     EXPECT_EQ(score, 3) << "Space pops it";
 }
@@ -230,6 +237,54 @@ TEST_F(Keys, UndoInARefillModeGivesBackTheBoardBeforeThePopAtOnce)
     mouse.x += 1;
     frame();
     EXPECT_FALSE(board_cursor.shown) << "moving the mouse hides the cursor";
+}
+
+TEST_F(Keys, AHintCancelledByAKeyLeavesNoSelectionAndAnswerAndTakesNoDraw)
+{
+    const uint64_t draws = random_draws();
+    key[KEY_H] = 1;
+    frame();
+    key[KEY_H] = 0;
+    key[KEY_LEFT] = 1;  // before the answer, whenever it comes
+    frame();
+    key[KEY_LEFT] = 0;
+    EXPECT_FALSE(hint_pending());
+    hint_wait();  // an answer not cancelled would be shown by the next frame
+    frame();
+    EXPECT_EQ(selection_size, 0);
+    for (const Cell& cell : board.cells)
+        ASSERT_EQ(cell.marked, 0) << "nothing is selected";
+    EXPECT_FALSE(game_assisted);
+    EXPECT_EQ(random_draws(), draws);
+
+    // Asked again and left to finish: the search takes no draw, and its
+    // group is selected as a click on it selects.
+    key[KEY_H] = 1;
+    frame();
+    key[KEY_H] = 0;
+    hint_wait();
+    EXPECT_EQ(random_draws(), draws);
+    frame();
+    EXPECT_GE(selection_size, 2);
+    EXPECT_TRUE(board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on the hinted group";
+    EXPECT_TRUE(game_assisted);
+}
+
+TEST_F(Keys, TheWatchedBestLineReplaysLegallyToTheScoreFoundForTheDeal)
+{
+    best_line_wait();
+    SolverLine best;
+    ASSERT_TRUE(best_line_found(MODE_TRADITIONAL, best));
+    int column = 0;
+    int row = 0;
+    ASSERT_TRUE(some_group(column, row));
+    pop_by_keys(column, row);  // the game played goes elsewhere
+    const uint64_t pops = best.moves.size();
+    most_looks = 20000;  // every pop is watched for a while
+    EXPECT_TRUE(watch_best_line()) << "every pop of the line met a group";
+    EXPECT_EQ(score, best.score) << pops << " pops";
+    EXPECT_EQ(board_empty() != 0, best.cleared);
+    EXPECT_FALSE(any_move_left()) << "the line plays to the end of the game";
 }
 
 TEST_F(Keys, AnAssistedGameAsksNoName)

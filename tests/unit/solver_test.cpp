@@ -76,11 +76,16 @@ TEST(Solver, ItsLinePlaysThroughTheRulesAddsUpAndTakesNoDraw)
         fill_board();
         const ColourBoard start = colours_of(board);
         const uint64_t draws = random_draws();
-        solve_board(board, mode, 20);  // the timed search, as a hint runs it
-        // A fixed width, not a time budget: the same line however slowly the
-        // sanitizers let the search run.
-        const SolverLine line = solve_board_width(start, mode, 16);
-        EXPECT_EQ(random_draws(), draws) << "mode " << mode << ": the search took a draw";
+        SolverLimits limits;
+        limits.positions = 20000;
+        limits.threads = 2;
+        const SolverLine line = solve_board(start, mode, limits);
+        EXPECT_EQ(random_draws(), draws) << "mode " << mode;
+        // By positions, the same line on every run, threads or not.
+        const SolverLine again = solve_board(start, mode, limits);
+        ASSERT_EQ(again.moves.size(), line.moves.size()) << "mode " << mode;
+        for (size_t m = 0; m < line.moves.size(); ++m)
+            EXPECT_TRUE(again.moves[m].column == line.moves[m].column && again.moves[m].row == line.moves[m].row);
         EXPECT_GT(line.score, greedy_line(start, mode).score) << "mode " << mode;
 
         int32_t points;
@@ -99,6 +104,23 @@ TEST(Solver, ItsLinePlaysThroughTheRulesAddsUpAndTakesNoDraw)
         ASSERT_GE(points, 0) << "mode " << mode << ": a pop in the line is not a group";
         EXPECT_EQ(line.score, points + (cleared ? EMPTY_BOARD_BONUS : 0)) << "mode " << mode;
         EXPECT_EQ(line.cleared, cleared) << "mode " << mode;
+    }
+}
+
+TEST(Solver, AHintPlanningForTheColumnsToComeTakesNoDrawAndStartsWithAGroup)
+{
+    for (int mode : {MODE_CONTINOUS, MODE_MEGASHIFTER}) {
+        random_restart();
+        fill_board();
+        ColourBoard shown = colours_of(board);
+        const uint64_t draws = random_draws();
+        SolverLimits limits = hint_limits();
+        limits.positions = 20000;
+        const SolverLine line = solve_board(shown, mode, limits);
+        EXPECT_EQ(random_draws(), draws) << "mode " << mode;
+        ASSERT_FALSE(line.moves.empty());
+        const SolverMove first = line.moves.front();
+        EXPECT_EQ(play_move(shown, mode, first.column, first.row), first.points) << "mode " << mode;
     }
 }
 

@@ -1,0 +1,25 @@
+// The best line of each deal, searched beside the frames when a board is
+// dealt: what the statistics compare a finished game with, and what W
+// watches. Only in the modes that bring in no columns; in the others the
+// columns to come make a best line unknowable.
+#pragma once
+#include <array>
+#include <cstdint>
+
+#include "board/board.h"
+#include "solver/solver.h"
+
+// How long the search may take, on a core of its own.
+constexpr int BEST_LINE_BUDGET_MS = 2000;
+
+// Starts the search on the deal's colours; a search still running is
+// stopped first. It reads nothing else of the game and takes no draw.
+void best_line_search(const std::array<uint8_t, BOARD_CELLS>& deal, int mode);
+// The line found, once the search for the deal has ended, in this mode;
+// false while it runs, for a mode it was not searched in, or when no search
+// was made.
+bool best_line_found(int mode, SolverLine& line);
+// Stops a search still running (the program ends); nothing is found then.
+void best_line_stop();
+// Waits for the search to end by itself (tests only).
+void best_line_wait();

@@ -1,0 +1,243 @@
+// The search's board: bit planes, flood fill on masks, settling by bit
+// operations.
+//
+// Settling is three compactions, each a "compress" (Hacker's Delight 7-4,
+// turned to move bits toward the high end) run in every lane at once: the
+// tiles of each column fall (lanes of 8 bits, a step of one row), the
+// columns close right (lanes of 10 cells across a row, a step of one
+// column, with whole columns as the bits that stay) and the rows slide
+// right (the same lanes). Tiles keep their order in a lane, which is what
+// the rules' passes come to: every hole is closed and nothing passes another.
+// Plain shifts and masks, no instruction a processor may lack.
+#include "solver/fast_board.h"
+
+#include "board/board.h"
+#include "board/modes.h"
+#include "board/points.h"
+
+namespace {
+
+static_assert(BOARD_ROWS == 8 && BOARD_COLUMNS == 10, "a column is a byte of a 128-bit set");
+constexpr CellSet ONE = 1;
+constexpr CellSet ALL_CELLS = (ONE << BOARD_CELLS) - 1;
+
+constexpr CellSet every_column(unsigned byte)
+{
+    CellSet set = 0;
+    for (int column = 0; column < BOARD_COLUMNS; ++column)
+        set |= CellSet(byte) << (column * BOARD_ROWS);
+    return set;
+}
+constexpr CellSet NOT_TOP = ALL_CELLS & ~every_column(1u);
+constexpr CellSet NOT_BOTTOM = ALL_CELLS & ~every_column(1u << (BOARD_ROWS - 1));
+constexpr CellSet RIGHT_COLUMN = CellSet(0xFF) << (BOARD_ROWS * (BOARD_COLUMNS - 1));
+
+CellSet neighbours(CellSet set)
+{
+    return ((set << 1) & NOT_TOP) | ((set >> 1) & NOT_BOTTOM) | ((set << BOARD_ROWS) & ALL_CELLS)
+           | (set >> BOARD_ROWS);
+}
+
+// One compaction: each bit of `keep` moves toward the high end of its lane
+// by the number of cells of its lane above it not in `keep`; the planes'
+// bits (all within `keep`) move with them. Lanes are either the bytes
+// (step 1) or the rows (step BOARD_ROWS). For the rows a right shift simply
+// drops what leaves column 0, and nothing is above column 9.
+template <int STEP>
+void compress_high(FastBoard& b, CellSet keep)
+{
+    constexpr int ROUNDS = STEP == 1 ? 3 : 4;  // moves of up to 7 rows, or 9 columns
+    const auto down = [](CellSet v, int by) {
+        if (STEP == 1)
+            return (v >> by) & every_column(0xFFu >> by);
+        return v >> (by * BOARD_ROWS);
+    };
+    CellSet below_gap = down(~keep & ALL_CELLS, 1);  // the next cell up its lane is a gap
+    for (int round = 0; round < ROUNDS; ++round) {
+        // Parity of the gaps above each cell, still to be moved for.
+        CellSet parity = below_gap ^ down(below_gap, 1);
+        parity ^= down(parity, 2);
+        parity ^= down(parity, 4);
+        if (STEP != 1)
+            parity ^= down(parity, 8);
+        const CellSet moves = parity & keep;
+        const int by = STEP << round;
+        keep = (keep ^ moves) | (moves << by);
+        for (CellSet& plane : b.plane) {
+            const CellSet moving = plane & moves;
+            plane = (plane ^ moving) | (moving << by);
+        }
+        below_gap &= ~parity;
+    }
+}
+
+// The columns holding a tile, each as a whole byte of ones.
+CellSet full_columns(CellSet tiles)
+{
+    CellSet any = tiles;
+    any |= (any >> 1) & every_column(0x7F);
+    any |= (any >> 2) & every_column(0x3F);
+    any |= (any >> 4) & every_column(0x0F);
+    any &= every_column(1);
+    return any * 0xFF;
+}
+
+} // namespace
+
+FastBoard fast_board_of(const ColourBoard& from)
+{
+    FastBoard b{};
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        for (int k = 0; k < 3; ++k) {
+            if ((from.cells[cell].colour >> k) & 1)
+                b.plane[k] |= ONE << cell;
+        }
+    }
+    return b;
+}
+
+ColourBoard colours_of(const FastBoard& from)
+{
+    ColourBoard to{};
+    for (int cell = 0; cell < BOARD_CELLS; ++cell)
+        to.cells[cell].colour = uint8_t(colour_at(from, cell));
+    return to;
+}
+
+int colour_at(const FastBoard& b, int cell)
+{
+    return int(((b.plane[0] >> cell) & 1) | (((b.plane[1] >> cell) & 1) << 1) | (((b.plane[2] >> cell) & 1) << 2));
+}
+
+void colour_sets(const FastBoard& b, CellSet (&of_colour)[6])
+{
+    const CellSet p0 = b.plane[0], p1 = b.plane[1], p2 = b.plane[2];
+    of_colour[0] = 0;
+    of_colour[1] = p0 & ~p1 & ~p2;
+    of_colour[2] = ~p0 & p1 & ~p2;
+    of_colour[3] = p0 & p1 & ~p2;
+    of_colour[4] = ~p0 & ~p1 & p2;
+    of_colour[5] = p0 & ~p1 & p2;
+}
+
+CellSet group_at(const FastBoard& b, int cell)
+{
+    const int colour = colour_at(b, cell);
+    if (colour == 0)
+        return 0;
+    CellSet of_colour[6];
+    colour_sets(b, of_colour);
+    CellSet group = ONE << cell;
+    for (;;) {
+        const CellSet grown = (group | neighbours(group)) & of_colour[colour];
+        if (grown == group)
+            return group;
+        group = grown;
+    }
+}
+
+int fast_groups(const FastBoard& b, GroupCells* out)
+{
+    CellSet of_colour[6];
+    colour_sets(b, of_colour);
+    // Tiles with a neighbour of their colour: exactly the tiles in groups of two or more.
+    CellSet paired = 0;
+    for (int colour = 1; colour <= colour_count; ++colour)
+        paired |= of_colour[colour] & neighbours(of_colour[colour]);
+    int found = 0;
+    while (paired != 0) {
+        // In the order of their first cells, as list_groups gives them.
+        const int first = lowest_cell(paired);
+        const int colour = colour_at(b, first);
+        const CellSet tiles = of_colour[colour];
+        // Most groups are two or three tiles: two steps of growth a look.
+        CellSet group = ONE << first;
+        for (;;) {
+            const CellSet once = (group | neighbours(group)) & tiles;
+            group = (once | neighbours(once)) & tiles;
+            if (group == once)
+                break;
+        }
+        paired &= ~group;
+        out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), uint8_t(colour)};
+    }
+    return found;
+}
+
+int32_t tally_groups(const FastBoard& b, int (&grouped)[6])
+{
+    CellSet of_colour[6];
+    colour_sets(b, of_colour);
+    int32_t points = 0;
+    grouped[0] = 0;
+    for (int colour = 1; colour <= colour_count; ++colour) {
+        const CellSet tiles = of_colour[colour];
+        CellSet paired = tiles & neighbours(tiles);
+        grouped[colour] = cell_count(paired);
+        while (paired != 0) {
+            CellSet group = paired & (~paired + 1);
+            for (;;) {
+                const CellSet once = (group | neighbours(group)) & paired;
+                group = (once | neighbours(once)) & paired;
+                if (group == once)
+                    break;
+            }
+            paired &= ~group;
+            points += group_points(cell_count(group));
+        }
+    }
+    return points;
+}
+
+void fast_pop(FastBoard& b, CellSet group, int mode, const Incoming& incoming, uint16_t& taken)
+{
+    for (CellSet& plane : b.plane)
+        plane &= ~group;
+    compress_high<1>(b, occupied(b));
+    const CellSet columns = full_columns(occupied(b));
+    if (columns != ALL_CELLS) {
+        const int empty = BOARD_COLUMNS - cell_count(columns) / BOARD_ROWS;
+        // Closing is needed only when some column has an empty one to its right.
+        if ((columns & ~(columns >> BOARD_ROWS) & ~RIGHT_COLUMN) != 0)
+            compress_high<BOARD_ROWS>(b, columns);
+        if (refills_from_left(mode)) {
+            // The first column to come in is carried furthest right.
+            for (int j = 0; j < empty; ++j, ++taken) {
+                if (taken >= incoming.columns)
+                    continue;
+                const int column = empty - 1 - j;
+                const uint8_t* colours = incoming.colours + BOARD_ROWS * taken;
+                for (int row = 0; row < BOARD_ROWS; ++row) {
+                    for (int k = 0; k < 3; ++k) {
+                        if ((colours[row] >> k) & 1)
+                            b.plane[k] |= ONE << (column * BOARD_ROWS + row);
+                    }
+                }
+            }
+        }
+    }
+    if (slides_rows(mode)) {
+        const CellSet tiles = occupied(b);
+        // A row needs sliding when some tile has a gap to its right.
+        if ((tiles & ~(tiles >> BOARD_ROWS) & ~RIGHT_COLUMN) != 0)
+            compress_high<BOARD_ROWS>(b, tiles);
+    }
+}
+
+void fast_pop(FastBoard& b, CellSet group, int mode)
+{
+    uint16_t taken = 0;
+    fast_pop(b, group, mode, Incoming{}, taken);
+}
+
+uint64_t fast_hash(const FastBoard& b)
+{
+    uint64_t h = 0x243F6A8885A308D3ull;
+    for (const CellSet& plane : b.plane) {
+        for (const uint64_t w : {uint64_t(plane), uint64_t(plane >> 64)}) {
+            h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
+        }
+    }
+    return h | 1;
+}
