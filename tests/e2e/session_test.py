@@ -32,6 +32,10 @@ def drag(game, start, end_x):
     time.sleep(0.1)
 
 
+def upper_left():
+    return [row[20:150] for row in screenshot()[10:100]]
+
+
 # A Traditional table that any score enters, so the name is always asked.
 low_table = [(0, "row%d" % k) for k in range(10)]
 game = Game(files={"scores0.sav": table_bytes(low_table)})
@@ -74,11 +78,19 @@ try:
     game.press(*ANIMATIONS_BOX)
     drag(game, (150 + 20, 28), 155)   # music knob from 100 to 25
     drag(game, (150 + 40, 48), 160)   # sample knob from 200 to 50
+    # The options screen and the board in another theme both read as no
+    # tiles: each press that opens or closes it is followed until the upper
+    # left of the board (where the pointer never is) changes.
+    game.park_pointer()
+    options = upper_left()
     game.press(*OPTIONS_CLOSE)
     game.park_pointer()
+    until(lambda: upper_left() != options, 5, "the options to close")
     check("".join(game.read_board()).count(".") > 60, "another theme shows other tiles")
     check(hud_shows(120, "TRAD"), "the mode did not change during a game")
+    themed = upper_left()
     game.press(*OPTIONS_BUTTON)
+    until(lambda: upper_left() != themed, 5, "the options again")
     game.press(*THEME_PREV)
     game.press(*OPTIONS_CLOSE)
     game.park_pointer()
