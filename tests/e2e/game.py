@@ -436,18 +436,37 @@ def settle_traditional(board, popped):
 _PALETTE, _TEXTS = [], {}
 
 
-def text_pixels(text, x, y):
-    """Each pixel, as (x, y, colour), that the font sets when a box prints
-    text centred on x at line y; in the font's own colours, whatever lies
-    behind."""
+def colour(index):
+    """The screen colour of a palette entry (the assets share the game's palette)."""
     if not _PALETTE:
         with open(os.path.join(ASSETS, "font.pcx"), "rb") as f:
             palette = f.read()[-768:]
         _PALETTE.extend(tuple(palette[i:i + 3]) for i in range(0, 768, 3))
+    return _PALETTE[index]
+
+
+def cursor_cell(shot=None):
+    """The cell the keyboard's cursor frames (its ring of gold ink, colour
+    11, one pixel round the cell; the pointer or the banner may hide some of
+    it), or None."""
+    shot, gold = shot or screenshot(), colour(11)
+    for c, r in ((c, r) for c in range(10) for r in range(8)):
+        x, y = 19 + 20 * c, 9 + 20 * r
+        ring = [shot[y][x + k] for k in range(21)] + [shot[y + 20][x + k] for k in range(21)]
+        ring += [shot[y + k][x] for k in range(21)] + [shot[y + k][x + 20] for k in range(21)]
+        if ring.count(gold) > len(ring) // 2:
+            return c, r
+    return None
+
+
+def text_pixels(text, x, y):
+    """Each pixel, as (x, y, colour), that the font sets when a box prints
+    text centred on x at line y; in the font's own colours, whatever lies
+    behind."""
     if (text, x, y) not in _TEXTS:
         out = subprocess.run([HUD_MASK, ARCHIVE, text, str(x), str(y)], check=True, capture_output=True,
                              text=True).stdout
-        _TEXTS[(text, x, y)] = [(int(px), int(py), _PALETTE[int(c)]) for px, py, c in map(str.split, out.splitlines())]
+        _TEXTS[(text, x, y)] = [(int(px), int(py), colour(int(c))) for px, py, c in map(str.split, out.splitlines())]
     return _TEXTS[(text, x, y)]
 
 
