@@ -20,7 +20,7 @@ struct SolverLine {
     uint64_t positions = 0;   // boards settled by the search, for measuring
 };
 
-// What a hint may spend: well within the 100 ms the game may pause for.
+// What a hint may spend: its group is shown within 100 ms of the key.
 constexpr int HINT_BUDGET_MS = 80;
 
 // What a search may spend, and how.
@@ -32,8 +32,9 @@ struct SolverLimits {
     int threads = 1;  // each runs beams of its own; the best line of any wins
     // In modes 1 and 3, plan each thread's beams on its own sample of the
     // columns to come (drawn from the search's own generator, seeded by the
-    // board) instead of counting them empty; the first moves of the threads'
-    // lines are then scored on every sample and the best on average wins.
+    // board) instead of counting them empty; the first move of each
+    // thread's line is then scored by the best line every sample found
+    // through it, and the best total wins.
     // Only the first move of such a line meets the board as it will be.
     bool sample_incoming = false;
     // Raised from another thread: the search stops within a millisecond or

@@ -111,7 +111,7 @@ void draw_help_page(int page)
 }
 
 // Right edges of the statistics' columns.
-constexpr int COLUMN_RIGHT[5] = {BOX_X + 138, BOX_X + 178, BOX_X + 220, BOX_X + 256, BOX_X + 294};
+constexpr int COLUMN_RIGHT[5] = {BOX_X + 128, BOX_X + 170, BOX_X + 210, BOX_X + 248, BOX_X + 296};
 
 void draw_statistics_rows(int y, int assisted)
 {

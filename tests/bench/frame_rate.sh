@@ -8,6 +8,8 @@
 #              program (medians shown; the machine may be shared)
 #   SPAN=10    seconds each frame rate and processor figure is taken over
 #   HINT_EVERY=0.25  seconds between presses of H in the hint span
+#   HINT_KEY=h       the key pressed there (a key the game ignores, such as
+#              k, measures what the presses cost by themselves)
 #
 # What is measured, per launch:
 #   play       launch -> the first frame of play (frame 762: the intro's
@@ -15,6 +17,10 @@
 #              without Esc. Designed: 11.4 s of intro plus start-up and fades.
 #   intro      the intro's frames per second (from its first frame to its
 #              760th), and the 760 frames' time at that rate.
+#   search fps frames per second in the first BEST_LINE seconds of play,
+#              while the solver searches the deal's best line beside the
+#              frames (designed: 66.7); the idle span starts after it, so
+#              the idle processor figure is the game's once the search ends.
 #   idle fps   frames per second on the untouched board, and
 #   hint fps   on the board while H is pressed every HINT_EVERY seconds
 #              (each press searches for a hint). Designed: 66.7.
@@ -37,6 +43,8 @@ bin="$(realpath "${1:-$root/build/zorbl}")"
 runs="${RUNS:-3}"
 span="${SPAN:-10}"
 hint_every="${HINT_EVERY:-0.25}"
+hint_key="${HINT_KEY:-h}"
+best_line=2  # seconds the best line of a deal is searched for
 size=320x240
 [ -x "$bin" ] || { echo "frame_rate.sh: $bin is missing" >&2; exit 2; }
 for tool in Xvfb xdotool c++ pkg-config python3 nm awk; do
@@ -121,7 +129,7 @@ press_at() {
 # One launch of the game; appends "play intro intro_fps idle_fps box_fps
 # idle_cpu status" to results.
 game_run() {
-    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" cpu="-" status=ok first="- -"
+    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" search_fps="-" cpu="-" status=ok first="- -"
     start_xvfb
     xdotool mousemove 319 239
     local home launch_time game_pid
@@ -142,8 +150,12 @@ game_run() {
         intro_fps=$(rate "$first" "$last")
         intro=$(awk -v a="$first" -v b="$last" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.2f", 760 * (y[1] - x[1]) / (y[2] - x[2]) }')
 
-        sleep 1
         local f0 f1 c0 c1 s0 s1 i
+        f0="$(sed -n 3p <<<"$marks")"
+        sleep "$best_line"
+        f1="$(frame_clock "$game_pid")"
+        search_fps=$(rate "$f0" "$f1")
+        sleep 1
         f0="$(frame_clock "$game_pid")"; c0=$(cpu_ticks "$game_pid"); s0=$(now)
         sleep "$span"
         f1="$(frame_clock "$game_pid")"; c1=$(cpu_ticks "$game_pid"); s1=$(now)
@@ -156,7 +168,7 @@ game_run() {
         presses=$(awk -v s="$span" -v e="$hint_every" 'BEGIN { printf "%d", s / e }')
         f0="$(frame_clock "$game_pid")"
         for i in $(seq 1 "$presses"); do
-            xdotool key h
+            xdotool key "$hint_key"
             sleep "$hint_every"
         done
         f1="$(frame_clock "$game_pid")"
@@ -177,9 +189,9 @@ game_run() {
     else
         status=no-play
     fi
-    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), idle %s fps, box %s fps, pressing H %s fps, idle CPU %s %%, %s\n' \
-        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$idle_fps" "$box_fps" "$hint_fps" "$cpu" "$status" >&2
-    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status $hint_fps" >>"$work/results"
+    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), searching %s fps, idle %s fps, box %s fps, pressing H %s fps, idle CPU %s %%, %s\n' \
+        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$search_fps" "$idle_fps" "$box_fps" "$hint_fps" "$cpu" "$status" >&2
+    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status $hint_fps $search_fps" >>"$work/results"
     stop_pid "$game_pid"
     stop_pid "$xvfb_pid"
 }
@@ -215,12 +227,13 @@ column() { awk -v c="$1" '$7 == "ok" && $c != "-" { print $c }' "$work/results" 
 game_cpu="$(column 6)"
 floor_cpu="$(grep -v -- - "$work/floor_results" | median)"
 echo
-echo "Medians over the launches that quit from the box ($(grep -c ' ok$' "$work/results") of $runs):"
+echo "Medians over the launches that quit from the box ($(awk '$7 == "ok"' "$work/results" | wc -l) of $runs):"
 echo "  start to the first frame of play   $(column 1) s   (designed: 11.4 s of intro, plus start-up and fades)"
 echo "  intro, 760 frames                  $(column 2) s   ($(column 3) fps)"
+echo "  frame rate, best line searched     $(column 9) fps (designed: 66.7)"
 echo "  frame rate, idle board             $(column 4) fps (designed: 66.7)"
 echo "  frame rate, question box           $(column 5) fps (designed: 66.7)"
-echo "  frame rate, pressing H every ${hint_every} s $(column 8) fps (designed: 66.7)"
+echo "  frame rate, pressing $hint_key every ${hint_every} s $(column 8) fps (designed: 66.7)"
 echo "  processor, idle game               $game_cpu % of one core"
 echo "  processor, the library's floor     $floor_cpu % of one core"
 awk -v g="$game_cpu" -v f="$floor_cpu" 'BEGIN { if (g != "-" && f != "-") printf "  game above the floor               %.2f percentage points (goal: 1.0 at most)\n", g - f }'
