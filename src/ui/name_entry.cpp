@@ -35,7 +35,9 @@ void put_cursor(char* buffer, int cursor)
 bool name_entry_key(char* buffer, int& cursor, int key_value)
 {
     const int scancode = key_value >> 8;
-    if (scancode == KEY_ENTER) {
+    // The keypad's Enter ends the entry too, as it acts as Enter on every
+    // other screen; it once went nowhere, and a player had to find the other key.
+    if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
         buffer[cursor] = '\0';
         return true;
     }
@@ -45,9 +47,9 @@ bool name_entry_key(char* buffer, int& cursor, int key_value)
         put_cursor(buffer, cursor);
         return false;
     }
-    // Only printable characters go in: an arrow key, Tab or the keypad's
-    // Enter would otherwise put a zero byte or a control character inside
-    // the name and hide whatever is typed after it.
+    // Only printable characters go in: an arrow key or Tab would otherwise
+    // put a zero byte or a control character inside the name and hide
+    // whatever is typed after it.
     const int character = key_value & 0xFF;
     if (character < 32 || character > 126)
         return false;

@@ -18,9 +18,8 @@ import shutil
 import struct
 import subprocess
 import sys
-import time
 
-from game import BIN, Game, capturing_home, check, fail, find_group, settings_bytes, start_display
+from game import BIN, Game, capturing_home, check, fail, find_group, settings_bytes, start_display, until
 
 start_display()
 if shutil.which("sox") is None:
@@ -43,6 +42,16 @@ class CapturedGame(Game):
         code, err = super().quit()
         if code != 0:
             fail("quitting exited with code %d: %s" % (code, err[-1500:]))
+
+    def sounds_for(self, seconds):
+        """Waits until `seconds` more of sound have been captured: the
+        library streams silence too, and the header with the byte rate comes
+        first."""
+        def captured():
+            wav = open(self.capture, "rb").read() if os.path.isfile(self.capture) else b""
+            return (len(wav) - 44) / struct.unpack("<I", wav[28:32])[0] if len(wav) >= 44 else 0.0
+        start = captured()
+        until(lambda: captured() >= start + seconds, 30, "%.1f s more of captured sound" % seconds)
 
     def kill(self):
         """Stops the game at once, before anything else can sound."""
@@ -87,15 +96,14 @@ def run(sample_volume, music_volume, intro_seconds=0.0, select=False, clean_quit
     game = CapturedGame(sample_volume, music_volume)
     try:
         game.wait_for_window()
-        time.sleep(intro_seconds)
+        game.sounds_for(intro_seconds)
         board = game.start()
         if select:
             cell = next((c, r) for r in range(8) for c in range(10) if len(find_group(board, c, r)) >= 2)
             game.press_cell(*cell)
             game.park_pointer()
-        # What was played is written out well ahead of real time (the null
-        # sink does not wait), but give the last cue time to land.
-        time.sleep(1.5)
+        # The last cue lands well within this much more sound.
+        game.sounds_for(1.5)
         if clean_quit:
             game.quit()
         else:

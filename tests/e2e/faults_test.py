@@ -26,7 +26,7 @@ import tempfile
 
 from game import (ARCHIVE, BIN, DEFAULT_TABLE, OPTIONS_BUTTON, OPTIONS_CLOSE, SAVE_FILES, THEME_NEXT, Game, check,
                   fail, hud_shows, largest_group, prepare, saved, settings_bytes, settle_traditional, start_display,
-                  table_bytes)
+                  table_bytes, until)
 
 NOBODY = 65534
 AS_NOBODY = ["setpriv", "--reuid=%d" % NOBODY, "--regid=%d" % NOBODY, "--clear-groups"]
@@ -39,11 +39,12 @@ def play_a_little(game, doing):
     fell, changes the theme (settings that differ from the saved ones) and quits."""
     board = game.start()
     group = largest_group(board)
-    game.press_cell(*min(group))
-    game.press_cell(*min(group))
-    game.park_pointer()
-    check(game.settled_board() == settle_traditional(board, group), "%s: a group popped and the tiles fell" % doing)
+    what = game.pop(group)
+    expected = settle_traditional(board, group)
+    check(game.board_becomes(expected) == expected, "%s: %s popped and the tiles fell" % (doing, what))
     game.press(*OPTIONS_BUTTON)
+    game.park_pointer()
+    until(lambda: "".join(game.read_board()).count(".") > 70, 5, "%s: the options screen" % doing)
     game.press(*THEME_NEXT)
     game.press(*OPTIONS_CLOSE)
     code, err = game.quit()

@@ -1,9 +1,11 @@
-"""The Debian package as a player gets it: the validators pass, and its game,
-unpacked into a scratch root and started from a folder without data/gfx.dat,
-reads its data from the data folder (mapped into that root by ZORBL_DATA_DIR),
-plays its music, and keeps the five save files in $HOME/.local/share/zorbl,
-writing nothing to the working directory. Also --help, --version and an
-unknown argument, with no display. scripts/test builds the package first."""
+"""The Debian package as a player gets it: the validators pass, it holds
+exactly the files a player needs (the data in the folder the game's --help
+names as its own), and its game, unpacked into a scratch root and started
+from a folder without data/gfx.dat, reads its data from the data folder
+(mapped into that root by ZORBL_DATA_DIR), plays its music, and keeps the
+five save files and its screenshots in $HOME/.local/share/zorbl, writing
+nothing to the working directory. Also --help, --version and an unknown
+argument, with no display. scripts/test builds the package first."""
 
 import glob
 import os
@@ -12,10 +14,9 @@ import shutil
 import struct
 import subprocess
 import tempfile
-import time
 
 import game
-from game import Game, capturing_home, check, fail, saved, start_display
+from game import Game, capturing_home, check, fail, picture_written, saved, soon, start_display, take_screenshot_keys
 
 start_display()
 build = os.path.dirname(game.BIN)
@@ -52,6 +53,17 @@ out = run("--version")
 check(out.returncode == 0 and out.stdout == "zorbl %s\n" % version, "--version prints " + version)
 out = run("--help")
 check(out.returncode == 0 and "usage: zorbl" in out.stdout and "ZORBL_DATA_DIR" in out.stdout, "--help prints the usage")
+data = re.search(r"folder \((\S+), or \$ZORBL_DATA_DIR\)", out.stdout)
+data = data.group(1) if data else "(not named)"
+listed = sorted(line.split()[-1][1:] for line in subprocess.run(["dpkg-deb", "-c", deb], capture_output=True, text=True,
+                                                                 check=True).stdout.splitlines() if line[0] != "d")
+wanted = sorted(["/usr/games/zorbl", "/usr/games/zorbl-solve", data + "/gfx.dat", data + "/patches.dat",
+                 "/usr/share/man/man6/zorbl.6.gz", "/usr/share/man/man6/zorbl-solve.6.gz",
+                 "/usr/share/applications/zorbl.desktop", "/usr/share/metainfo/zorbl.metainfo.xml",
+                 "/usr/share/doc/zorbl/copyright", "/usr/share/doc/zorbl/changelog.gz"]
+                + ["/usr/share/icons/hicolor/%dx%d/apps/zorbl.png" % (n, n) for n in (16, 32, 48, 64, 128, 256)])
+check(listed == wanted, "the package holds the game and the solver, their manual pages, the data in the folder "
+      "--help names (%s), the menu entry, metadata, icons and docs: %s" % (data, sorted(set(listed) ^ set(wanted))))
 out = run("--halp")
 check(out.returncode == 2 and out.stdout == "" and "usage: zorbl" in out.stderr, "an unknown argument: usage on stderr, exit 2")
 
@@ -63,20 +75,22 @@ played = Game(archive=False)  # the harness makes an empty data/ and bin/xmessag
 try:
     before = sorted(os.walk(played.dir))
     played.wait_for_window()
-    time.sleep(2)  # the intro's tune
-    # The capture's header is written only at exit: the sound so far, as raw samples.
-    with open(capture, "rb") as f:
-        samples = f.read()[44:]
-    samples = struct.unpack("<%dh" % (len(samples) // 2), samples[:len(samples) // 2 * 2])
-    loudest = max((abs(s) for s in samples), default=0)
-    check(loudest > 1000, "the intro's tune is heard (loudest sample %d)" % loudest)
+
+    def loudest():
+        """The loudest sample captured so far (the header is written only at exit)."""
+        with open(capture, "rb") as f:
+            samples = f.read()[44:]
+        return max(map(abs, struct.unpack("<%dh" % (len(samples) // 2), samples[:len(samples) // 2 * 2])), default=0)
+    check(soon(lambda: loudest() > 1000, 10), "the intro's tune is heard (loudest sample %d)" % loudest())
     played.start()
-    print("ok: the play screen appears")
+    take_screenshot_keys()
+    saves = os.path.join(home, ".local", "share", "zorbl")
+    check(picture_written(os.path.join(saves, "zorbl000.pcx"))[0] == 10, "Ctrl+P saves a PCX picture in the save folder")
     code, err = played.quit()
     check(code == 0, "quit with Yes ends the game" + ("" if code == 0 else ": exit %d, %s" % (code, err[-500:])))
-    saves = os.path.join(home, ".local", "share", "zorbl")
     names = sorted(os.listdir(saves))
-    check(names == ["scores0.sav", "scores1.sav", "scores2.sav", "scores3.sav", "zorbl.sav"],
+    check([n for n in names if not n.endswith(".pcx")] == ["scores0.sav", "scores1.sav", "scores2.sav", "scores3.sav",
+                                                           "zorbl.sav"],
           "the five save files are in ~/.local/share/zorbl (%s)" % names)
     check(os.stat(saves).st_mode & 0o777 == 0o700, "the save folder is the user's alone")
     check(saved(saves)[0] == [200, 100, 0, 0, 1], "the saved settings read back as the defaults")

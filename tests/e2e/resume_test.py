@@ -6,7 +6,8 @@ bring back the deal."""
 
 import signal
 
-from game import Game, check, hud_shows, key, largest_group, question_shown, settings_bytes, start_display, until
+from game import (Game, check, hud_shows, key, largest_group, question_shown, settings_bytes, start_display,
+                  tiles_after, until)
 
 start_display()
 
@@ -29,12 +30,10 @@ try:
     boards, scores = [deal], [0]
     for n in range(3):
         group = largest_group(boards[-1])
-        game.press_cell(*min(group))
-        game.press_cell(*min(group))
-        game.park_pointer()
+        what = "pop %d, %s" % (n + 1, game.pop(group))
         scores.append(scores[-1] + len(group) * len(group) - 1)
-        until(lambda: hud_shows(20, str(scores[-1])), 10, "pop %d scored" % (n + 1))
-        boards.append(game.settled_board())
+        until(lambda: hud_shows(20, str(scores[-1])), 10, "%s: the score" % what)
+        boards.append(game.settled_board(tiles_after(boards[-1], group, 0), doing=what))
     game.proc.kill()
     game.proc.wait()
 

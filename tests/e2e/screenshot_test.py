@@ -3,7 +3,7 @@
 import os
 import subprocess
 
-from game import CONVERT, Game, check, screenshot, start_display, take_screenshot_keys
+from game import CONVERT, Game, check, picture_written, screenshot, start_display, take_screenshot_keys
 
 start_display()
 
@@ -12,10 +12,11 @@ try:
     game.start()
     game.park_pointer()
     take_screenshot_keys()
+    path = os.path.join(game.dir, "zorbl000.pcx")
+    picture_written(path)
     shown = screenshot()
     pictures = sorted(f for f in os.listdir(game.dir) if f.endswith(".pcx"))
     check(pictures[:1] == ["zorbl000.pcx"], "Ctrl+P wrote zorbl000.pcx (%s)" % pictures)
-    path = os.path.join(game.dir, "zorbl000.pcx")
     info = subprocess.run([CONVERT, path, "-format", "%m %w %h %k", "info:"], capture_output=True,
                           text=True).stdout.split()
     check(info[:3] == ["PCX", "320", "240"], "an ordinary 320 x 240 PCX picture (%s)" % info)

@@ -4,15 +4,14 @@ name typed into the high-score table (an eleventh refused), the table on the
 screen holding the saved rows for the mode picked with a digit key, the
 settings and the new row surviving a restart, and the window's close button."""
 
-import os
 import subprocess
 import time
 
-from game import (ARCHIVE, CLOSE_WINDOW, MODE_NEXT, NEW_GAME_BUTTON, NO, OPTIONS_BUTTON, OPTIONS_CLOSE, QUIT_BUTTON,
-                  THEME_NEXT, THEME_PREV, ANIMATIONS_BOX, YES, Game, check, hud_shows, key, largest_group, saved,
-                  screenshot, settle_traditional, start_display, table_bytes, until, xdotool)
+from game import (CLOSE_WINDOW, MODE_NEXT, NEW_GAME_BUTTON, NO, OPTIONS_BUTTON, OPTIONS_CLOSE, QUIT_BUTTON, THEME_NEXT,
+                  THEME_PREV, ANIMATIONS_BOX, YES, Game, check, hud_shows, key, largest_group, name_entry_shown,
+                  question_shown, saved, screenshot, settle_traditional, start_display, table_bytes, table_shows, until,
+                  xdotool)
 
-SHOWN_TABLE = os.environ.get("ZORBL_SHOWN_TABLE", "")
 start_display()
 
 
@@ -33,22 +32,8 @@ def drag(game, start, end_x):
     time.sleep(0.1)
 
 
-def pop(game, board, group):
-    cell = min(group)
-    game.press_cell(*cell)
-    game.press_cell(*cell)
-    game.park_pointer()
-    return settle_traditional(board, group)
-
-
-def table_on_screen(picture, rows):
-    """Which of rows a screenshot of the table screen shows, as "yes"/"no" per row."""
-    path = os.path.join(game.dir, "table.rgb")
-    with open(path, "wb") as f:
-        f.write(bytes(v for row in picture for pixel in row for v in pixel))
-    lines = "".join("%d %s\n" % row for row in rows)
-    return subprocess.run([SHOWN_TABLE, ARCHIVE, path], input=lines, capture_output=True, text=True,
-                          check=True).stdout.split()
+def upper_left():
+    return [row[20:150] for row in screenshot()[10:100]]
 
 
 # A Traditional table that any score enters, so the name is always asked.
@@ -64,18 +49,20 @@ try:
     check(game.board_becomes(board) == board, "quit answered No: play goes on")
 
     # New game before the first pop: no question, a new deal.
+    old = board
     game.press(*NEW_GAME_BUTTON)
     game.park_pointer()
-    board = until(lambda: (lambda b: b != board and "." not in "".join(b) and b)(game.read_board()), 10,
-                  "a new deal")
-    board = game.settled_board()
-    check(True, "the new-game button deals a new board at once before the first pop")
+    until(lambda: (lambda b: b != old and "." not in "".join(b))(game.read_board()), 10, "a new deal")
+    board = game.wait_for_board()
+    check(board != old and not question_shown(), "before the first pop the new-game button deals a new board, "
+          "asking nothing")
 
     # After the first pop the new-game button asks first; "No!" keeps the game.
     group = largest_group(board)
     score = len(group) * len(group) - 1
-    board = pop(game, board, group)
-    check(game.board_becomes(board) == board, "a group popped")
+    what = game.pop(group)
+    board = settle_traditional(board, group)
+    check(game.board_becomes(board) == board, "%s popped" % what)
     game.press(*NEW_GAME_BUTTON)
     game.answer(NO)
     game.park_pointer()
@@ -91,38 +78,46 @@ try:
     game.press(*ANIMATIONS_BOX)
     drag(game, (150 + 20, 28), 155)   # music knob from 100 to 25
     drag(game, (150 + 40, 48), 160)   # sample knob from 200 to 50
+    # The options screen and the board in another theme both read as no
+    # tiles: each press that opens or closes it is followed until the upper
+    # left of the board (where the pointer never is) changes.
+    game.park_pointer()
+    options = upper_left()
     game.press(*OPTIONS_CLOSE)
     game.park_pointer()
+    until(lambda: upper_left() != options, 5, "the options to close")
     check("".join(game.read_board()).count(".") > 60, "another theme shows other tiles")
     check(hud_shows(120, "TRAD"), "the mode did not change during a game")
+    themed = upper_left()
     game.press(*OPTIONS_BUTTON)
+    until(lambda: upper_left() != themed, 5, "the options again")
     game.press(*THEME_PREV)
     game.press(*OPTIONS_CLOSE)
     game.park_pointer()
     check(game.board_becomes(board) == board, "the first theme again, the board as it was")
 
     # Play the game to its end, with animations off.
-    while True:
+    pops = 1
+    while largest_group(board):
         group = largest_group(board)
-        if group is None:
-            break
+        pops += 1
         score += len(group) * len(group) - 1
-        board = pop(game, board, group)
+        what = game.pop(group)
+        board = settle_traditional(board, group)
         if largest_group(board) is None:
             break  # the game is over: the game-over panel slides over the board
-        check(game.board_becomes(board) == board, "popped %d tiles, the board as expected" % len(group))
+        check(game.board_becomes(board) == board, "pop %d, %s: the board as expected" % (pops, what))
     if "".join(board).count(".") == 80:
         game.answer(YES)  # "WOW! Empty board!" waits for an answer
         score += 250
     check(until(lambda: hud_shows(20, str(score)), 5, "the score"), "the score box shows %d" % score)
 
-    time.sleep(1.2)  # the banner runs out, then the game-over panel slides in
-    game.press(300, 100)
-    time.sleep(1)
+    # Presses during the points banner are let go by; then the panel takes one.
+    until(lambda: name_entry_shown() or game.press(300, 100), 15, "the name entry")
     game.type("Abcdefghijk")
     key("Return")
-    time.sleep(1)
     game.park_pointer()
+    until(lambda: table_shows([(score, "Abcdefghij")]) == ["yes"], 10, "the new row on the table")
     pictures = [screenshot()]
     # The digit keys are polled once a frame: hold the key for a while.
     key("2", hold=0.3)
@@ -135,10 +130,9 @@ try:
     check(settings == [50, 25, 2, 0, 0], "volumes, mode, theme and animations were saved: %s" % settings)
     check(tables[0][0] == (score, "Abcdefghij"),
           "the ten-letter name reached the file whole, the eleventh letter refused: %s" % tables[0][:2])
-    check(table_on_screen(pictures[0], tables[0]) == ["yes"] * 10,
+    check(table_shows(tables[0], pictures[0]) == ["yes"] * 10,
           "the table on screen after the game shows the saved Traditional rows")
-    check(table_on_screen(pictures[1], tables[2]) == ["yes"] * 10
-          and table_on_screen(pictures[1], tables[0])[0] == "no",
+    check(table_shows(tables[2], pictures[1]) == ["yes"] * 10 and table_shows(tables[0], pictures[1])[0] == "no",
           "after the key 2 the table on screen shows the saved Shifter rows")
 finally:
     game.stop(keep=True)
@@ -147,12 +141,13 @@ finally:
 # the quit question and quitting through it saves like the quit button.
 again = Game(directory=game.dir, prepared=True)
 try:
-    again.start()
+    board = again.start()
     check(hud_shows(120, "SHFT"), "the restarted game is in Shifter mode")
     subprocess.run([CLOSE_WINDOW], check=True)
     again.answer(NO)
-    time.sleep(0.5)
-    check(again.proc.poll() is None, "the close button asks first; No keeps the game")
+    again.park_pointer()
+    check(again.board_becomes(board) == board and again.proc.poll() is None,
+          "the close button asks first; No keeps the game")
     subprocess.run([CLOSE_WINDOW], check=True)
     again.answer(YES)
     code, _, _ = again.wait_exit()

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include <sanitizer/lsan_interface.h>
 #include <unistd.h>
 
 #include "board/board.h"
@@ -41,6 +42,28 @@ void write_packed(const char* name, const uint8_t* data, size_t size)
     if (size > 0)
         pack_fwrite(data, static_cast<long>(size), out);
     pack_fclose(out);
+}
+
+// Allegro 4.4's own leak, the one the library has on this path: a file
+// opened in packed mode that starts with the "unpacked" magic enciphered in
+// the library's old format (the password's bytes XORed into a word in turn,
+// lowest byte first, without the new format's final XOR with 42) makes it
+// keep a second 6-byte copy of the password that pack_fclose never frees.
+// The game writes only the new format; only a damaged or planted file can
+// start so, and here only the raw writes (the seed old_format_unpacked_magic
+// does). The loads of such an input run with the leak check off; every other
+// input is checked whole, so a file the loaders leave open is caught.
+bool library_leaks_on(const uint8_t* data, size_t size)
+{
+    uint32_t mask = 0;
+    for (int i = 0; PACKFILE_PASSWORD[i] != '\0'; ++i)
+        mask ^= uint32_t(uint8_t(PACKFILE_PASSWORD[i])) << (i % 4 * 8);
+    const uint32_t old_format_magic = uint32_t(F_NOPACK_MAGIC) ^ mask;
+    auto starts_with_it = [&](size_t at) {
+        return size - at >= 4 &&
+               (uint32_t(data[at]) << 24 | data[at + 1] << 16 | data[at + 2] << 8 | data[at + 3]) == old_format_magic;
+    };
+    return starts_with_it(0) || starts_with_it(size / 2);  // the raw files start at these two
 }
 
 // Mode and theme index fixed tables; every name must end within its row.
@@ -131,7 +154,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    const bool library_leaks = library_leaks_on(data, size);
+    if (library_leaks)
+        __lsan_disable();
     load_all_from(write_raw, data, size);
+    if (library_leaks)
+        __lsan_enable();
     load_all_from(write_packed, data, size);
     // What was loaded must also save and load back as it was.
     HighScoreTable before = *highscore_tables[0];

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "board/board.h"
 #include "play/game_loop.h"
@@ -20,6 +21,7 @@
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "solver/solver.h"
 #include "test_env.h"
 #include "ui/highscore_display.h"
 
@@ -130,7 +132,45 @@ protected:
     ClickState state = ClickState::idle;
 };
 
+// The marked cells of a board, '#' each, in storage order.
+template <class B>
+std::string marks(const B& on)
+{
+    std::string text;
+    for (const auto& cell : on.cells)
+        text += cell.marked ? '#' : '.';
+    return text;
+}
+
 } // namespace
+
+TEST_F(Keys, HSelectsTheFirstPopOfTheSearchsLineWithTheCursorOnIt)
+{
+    // Popping the 2s first joins the 1s into a group of four: the search
+    // begins there, greedy play with the first pair of 1s.
+    set_board("..........\n..........\n.........1\n.........1\n"
+              ".........2\n.........2\n.........1\n.........1");
+    ColourBoard planned = colours_of(board), greedy = planned;
+    const SolverMove first = solve_board(planned, MODE_TRADITIONAL, hint_limits()).moves.at(0);
+    const SolverMove largest = greedy_line(greedy, MODE_TRADITIONAL).moves.at(0);
+    find_group(planned, first.column, first.row);
+    find_group(greedy, largest.column, largest.row);
+    ASSERT_NE(marks(planned), marks(greedy)) << "the board tells the search from greedy play";
+
+    tap(KEY_H);
+    // The search runs beside the frames: once it has ended, the selection
+    // shows within a few frames.
+    hint_wait();
+    for (int frames = 0; selection_size == 0 && frames < 10; ++frames)
+        frame();
+    EXPECT_EQ(marks(board), marks(planned)) << "H selects the first pop of the search's line";
+    EXPECT_EQ(selection_size, 2);
+    EXPECT_TRUE(board_cursor.shown && board.at(board_cursor.column, board_cursor.row).marked) << "the cursor is on it";
+    EXPECT_TRUE(game_assisted);
+    frame();  // the hint's press is let go, as a click's is
+    tap(KEY_SPACE);
+    EXPECT_EQ(score, 3) << "Space pops it";
+}
 
 TEST_F(Keys, ThreePopsByKeysTakeTheMousesDrawsAndThreeUndosGiveBackTheDeal)
 {

@@ -152,7 +152,10 @@ TEST_F(Screenshot, SaveFilesStayEncipheredAfterAScreenshotWrittenOrFailed)
 {
     take_screenshot();
     EXPECT_TRUE(save_files_enciphered()) << "after a picture that was written";
-    fs::create_directory("zorbl001.pcx");
-    take_screenshot();
+    {
+        DiskFillsAfter full(1000);  // the disk fills up part-way through the next picture
+        take_screenshot();
+    }
+    EXPECT_EQ(fs::file_size("zorbl001.pcx"), 1000u) << "the second picture was cut short";
     EXPECT_TRUE(save_files_enciphered()) << "after a picture that could not be written";
 }

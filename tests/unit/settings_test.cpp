@@ -1,4 +1,5 @@
-// The settings file: first run, round trips, short, long and damaged files.
+// The settings file: first run, round trips, short, long and damaged files;
+// where an installed game keeps it.
 #include <allegro.h>
 #include <gtest/gtest.h>
 
@@ -6,9 +7,12 @@
 #include <filesystem>
 #include <string>
 
+#include <pwd.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "persist/highscore.h"
+#include "persist/paths.h"
 #include "persist/settings.h"
 #include "shell/catalogue.h"
 #include "test_env.h"
@@ -198,4 +202,36 @@ TEST_F(SettingsFile, SettingsThatCannotBeSavedKeepTheOldFileWhole)
 
     save_saved_data();
     EXPECT_EQ(read_packed(SETTINGS_FILE), bytes_of({99, 2, 3, 4, 0}));
+}
+
+// Installed (no data/gfx.dat in the working directory), the game saves in
+// $XDG_DATA_HOME/zorbl when that is an absolute path, else in
+// ~/.local/share/zorbl, ~ from the user database when HOME is unset.
+TEST(SaveFolder, AnInstalledGameSavesUnderAnAbsoluteXdgDataHomeElseUnderHome)
+{
+    start_headless();
+    ScratchDir dir;
+    const std::string home = dir.path() + "/home", in_home = home + "/.local/share/zorbl/zorbl.sav";
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir.path() + "/xdg").c_str(), 1);
+    choose_data_location();
+    EXPECT_EQ(save_path("zorbl.sav"), dir.path() + "/xdg/zorbl/zorbl.sav");
+    EXPECT_EQ(fs::status(dir.path() + "/xdg/zorbl").permissions(), fs::perms::owner_all) << "the user's alone";
+    // The folder is made on its first use only: from here on it is only named.
+    setenv("XDG_DATA_HOME", "xdg", 1);
+    choose_data_location();
+    EXPECT_EQ(save_path("zorbl.sav"), in_home) << "a relative XDG_DATA_HOME is ignored";
+    unsetenv("XDG_DATA_HOME");
+    choose_data_location();
+    EXPECT_EQ(save_path("zorbl.sav"), in_home) << "XDG_DATA_HOME unset";
+    unsetenv("HOME");
+    choose_data_location();
+    EXPECT_EQ(save_path("zorbl.sav"), std::string(getpwuid(getuid())->pw_dir) + "/.local/share/zorbl/zorbl.sav")
+        << "HOME unset";
+
+    // The source folder's ways again, for any test run after this one.
+    fs::create_directory("data");
+    write_file("data/gfx.dat", "");
+    choose_data_location();
+    EXPECT_EQ(save_path("zorbl.sav"), "zorbl.sav");
 }
