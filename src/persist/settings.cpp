@@ -25,7 +25,7 @@ int32_t* const file_order[SETTINGS_BYTES] = {
 
 std::string score_file_name(int mode)
 {
-    char name[16];
+    char name[24];  // room for any int, so no build warns of a cut
     std::snprintf(name, sizeof name, "scores%d.sav", mode);
     return save_path(name);
 }

@@ -227,6 +227,14 @@ def saved(directory):
     return settings, tables
 
 
+def statistics(directory):
+    """The statistics the game would load from a directory: (games, boards
+    cleared, best score) by (mode, assisted)."""
+    out = subprocess.run([SAVE_DUMP], cwd=directory, check=True, capture_output=True, text=True).stdout
+    return {(int(m), int(a)): (int(g), int(c), int(b))
+            for _, m, a, g, c, b in (line.split() for line in out.splitlines() if line.startswith("stats "))}
+
+
 def prepare(directory, files=None, archive=True, archive_bytes=None):
     """A working directory as the game expects it: the archive as
     data/gfx.dat (or the given bytes, or none), the given save files, and a

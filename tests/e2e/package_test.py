@@ -64,8 +64,9 @@ wanted = sorted(["/usr/games/zorbl", "/usr/games/zorbl-solve", data + "/gfx.dat"
                 + ["/usr/share/icons/hicolor/%dx%d/apps/zorbl.png" % (n, n) for n in (16, 32, 48, 64, 128, 256)])
 check(listed == wanted, "the package holds the game and the solver, their manual pages, the data in the folder "
       "--help names (%s), the menu entry, metadata, icons and docs: %s" % (data, sorted(set(listed) ^ set(wanted))))
-out = run("--halp")
-check(out.returncode == 2 and out.stdout == "" and "usage: zorbl" in out.stderr, "an unknown argument: usage on stderr, exit 2")
+out = run("--bogus")
+check(out.returncode == 2 and out.stdout == "" and out.stderr.startswith("zorbl: unknown argument '--bogus'\nusage: zorbl"),
+      "an unknown argument is named, then the usage follows on stderr, exit 2")
 
 # A player's first run, with a home of its own where the sound lands in a file.
 home, capture = capturing_home()

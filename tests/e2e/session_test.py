@@ -9,8 +9,8 @@ import time
 
 from game import (CLOSE_WINDOW, MODE_NEXT, NEW_GAME_BUTTON, NO, OPTIONS_BUTTON, OPTIONS_CLOSE, QUIT_BUTTON, THEME_NEXT,
                   THEME_PREV, ANIMATIONS_BOX, YES, Game, check, hud_shows, key, largest_group, name_entry_shown,
-                  question_shown, saved, screenshot, settle_traditional, start_display, table_bytes, table_shows, until,
-                  xdotool)
+                  question_shown, saved, screenshot, settle_traditional, start_display, statistics, table_bytes,
+                  table_shows, until, xdotool)
 
 start_display()
 
@@ -111,6 +111,9 @@ try:
         game.answer(YES)  # "WOW! Empty board!" waits for an answer
         score += 250
     check(until(lambda: hud_shows(20, str(score)), 5, "the score"), "the score box shows %d" % score)
+    cleared = int("".join(board).count(".") == 80)
+    check(until(lambda: statistics(game.dir)[(0, 0)] == (1, cleared, score), 5, "the statistics file"),
+          "the finished game is in the statistics file at once")
 
     # Presses during the points banner are let go by; then the panel takes one.
     until(lambda: name_entry_shown() or game.press(300, 100), 15, "the name entry")

@@ -1,6 +1,7 @@
 // Test tool: prints what the game would load from the save files of the
 // current directory, so end-to-end tests can check what a run wrote.
-// Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines.
+// Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines,
+// then "stats MODE ASSISTED GAMES CLEARED BEST" lines.
 #include <allegro.h>
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "persist/stats.h"
 #include "shell/catalogue.h"
 
 int main()
@@ -23,6 +25,11 @@ int main()
         for (int row = 0; row < HIGHSCORE_ROWS; ++row) {
             const HighScoreEntry& e = (*highscore_tables[mode])[row];
             std::printf("table %d %d %u %.10s\n", mode, row, e.score, e.name);
+        }
+    for (int mode = 0; mode < MODE_COUNT; ++mode)
+        for (int assisted = 0; assisted < 2; ++assisted) {
+            const ModeStatistics& s = statistics.played[mode][assisted];
+            std::printf("stats %d %d %u %u %u\n", mode, assisted, s.games, s.cleared, s.best);
         }
     return 0;
 }

@@ -1,0 +1,35 @@
+"""Everything findable: the window's title tells of the help; F1 shows it
+over the board, Right turns to the keys and Esc gives the same board back;
+S shows the statistics and closes them; Ctrl+Q asks the quit question."""
+
+import subprocess
+
+from game import Game, check, key, question_shown, shows, start_display, until
+
+start_display()
+game = Game()
+try:
+    board = game.start()
+    title = subprocess.run(["xdotool", "getwindowname", game.window], capture_output=True, text=True).stdout
+    check(title.strip() == "zorbl - F1: help", "the window's title tells of the help: %r" % title.strip())
+
+    # Titles are printed from the box's left edge, x 17, on the line at y 14.
+    key("F1")
+    check(until(lambda: shows("HOW TO PLAY", 17 + 77 // 2, 14), 5, "the help"), "F1 shows the rules")
+    key("Right")
+    check(until(lambda: shows("KEYS", 17 + 28 // 2, 14), 5, "the second page"), "Right turns to the keys")
+    key("Escape")
+    check(until(lambda: game.read_board() == board, 5, "the board again"), "Esc goes back to the same board")
+
+    key("s")
+    check(until(lambda: shows("STATISTICS", 17 + 70 // 2, 14), 5, "the statistics"), "S shows the statistics")
+    key("s")
+    check(until(lambda: game.read_board() == board, 5, "the board again"), "S again closes them")
+
+    key("ctrl+q")
+    check(until(question_shown, 5, "the quit question"), "Ctrl+Q asks the quit question")
+    key("y")
+    code, _, _ = game.wait_exit()
+    check(code == 0, "Yes quits")
+finally:
+    game.stop()
