@@ -53,7 +53,9 @@ void compress_high(FastBoard& b, CellSet keep)
         return v >> (by * BOARD_ROWS);
     };
     CellSet below_gap = down(~keep & ALL_CELLS, 1);  // the next cell up its lane is a gap
-    for (int round = 0; round < ROUNDS; ++round) {
+    // Once no gap is left to count, every later round would move nothing:
+    // most pops open gaps of a few cells only.
+    for (int round = 0; round < ROUNDS && below_gap != 0; ++round) {
         // Parity of the gaps above each cell, still to be moved for.
         CellSet parity = below_gap ^ down(below_gap, 1);
         parity ^= down(parity, 2);
@@ -80,6 +82,39 @@ CellSet full_columns(CellSet tiles)
     any |= (any >> 4) & every_column(0x0F);
     any &= every_column(1);
     return any * 0xFF;
+}
+
+// Links between neighbours of one colour, for every colour at once: bit x
+// of `right` links cell x to x + BOARD_ROWS, of `down` x to x + 1. A group
+// grows along them without a colour's tiles to mask it.
+struct Links {
+    CellSet right, down;
+    CellSet paired;  // the tiles with a link: those in groups of two or more
+    // Pairs linked to nothing else, by their first cell: most groups are
+    // such pairs, and they are found without a fill.
+    CellSet pair_right, pair_down;
+};
+
+Links links_of(const FastBoard& b)
+{
+    const CellSet p0 = b.plane[0], p1 = b.plane[1], p2 = b.plane[2];
+    const CellSet tiles = p0 | p1 | p2;
+    Links l;
+    l.right = tiles & (tiles >> BOARD_ROWS)
+              & ~((p0 ^ (p0 >> BOARD_ROWS)) | (p1 ^ (p1 >> BOARD_ROWS)) | (p2 ^ (p2 >> BOARD_ROWS)));
+    l.down = tiles & (tiles >> 1) & NOT_BOTTOM & ~((p0 ^ (p0 >> 1)) | (p1 ^ (p1 >> 1)) | (p2 ^ (p2 >> 1)));
+    const CellSet left = l.right << BOARD_ROWS, up = l.down << 1;
+    l.paired = l.right | left | l.down | up;
+    const CellSet two_links = (l.right & left) | (l.down & up) | ((l.right | left) & (l.down | up));
+    const CellSet one_link = l.paired & ~two_links;
+    l.pair_right = l.right & one_link & (one_link >> BOARD_ROWS);
+    l.pair_down = l.down & one_link & (one_link >> 1);
+    return l;
+}
+
+inline CellSet grow(const Links& l, CellSet g)
+{
+    return g | ((g & l.right) << BOARD_ROWS) | ((g >> BOARD_ROWS) & l.right) | ((g & l.down) << 1) | ((g >> 1) & l.down);
 }
 
 } // namespace
@@ -138,53 +173,57 @@ CellSet group_at(const FastBoard& b, int cell)
 
 int fast_groups(const FastBoard& b, GroupCells* out)
 {
-    CellSet of_colour[6];
-    colour_sets(b, of_colour);
-    // Tiles with a neighbour of their colour: exactly the tiles in groups of two or more.
-    CellSet paired = 0;
-    for (int colour = 1; colour <= colour_count; ++colour)
-        paired |= of_colour[colour] & neighbours(of_colour[colour]);
+    const Links links = links_of(b);
+    CellSet paired = links.paired;
     int found = 0;
     while (paired != 0) {
         // In the order of their first cells, as list_groups gives them.
         const int first = lowest_cell(paired);
-        const int colour = colour_at(b, first);
-        const CellSet tiles = of_colour[colour];
-        // Most groups are two or three tiles: two steps of growth a look.
-        CellSet group = ONE << first;
-        for (;;) {
-            const CellSet once = (group | neighbours(group)) & tiles;
-            group = (once | neighbours(once)) & tiles;
-            if (group == once)
-                break;
+        const CellSet seed = ONE << first;
+        CellSet group;
+        if ((seed & links.pair_right) != 0) {
+            group = seed | (seed << BOARD_ROWS);
+        } else if ((seed & links.pair_down) != 0) {
+            group = seed | (seed << 1);
+        } else {
+            group = seed;
+            for (;;) {
+                const CellSet once = grow(links, group);
+                group = grow(links, once);
+                if (group == once)
+                    break;
+            }
         }
         paired &= ~group;
-        out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), uint8_t(colour)};
+        out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), uint8_t(colour_at(b, first))};
     }
     return found;
 }
 
 int32_t tally_groups(const FastBoard& b, int (&grouped)[6])
 {
-    CellSet of_colour[6];
-    colour_sets(b, of_colour);
-    int32_t points = 0;
+    const Links links = links_of(b);
+    const CellSet p0 = b.plane[0], p1 = b.plane[1], p2 = b.plane[2];
+    const CellSet paired = links.paired;
     grouped[0] = 0;
-    for (int colour = 1; colour <= colour_count; ++colour) {
-        const CellSet tiles = of_colour[colour];
-        CellSet paired = tiles & neighbours(tiles);
-        grouped[colour] = cell_count(paired);
-        while (paired != 0) {
-            CellSet group = paired & (~paired + 1);
-            for (;;) {
-                const CellSet once = (group | neighbours(group)) & paired;
-                group = (once | neighbours(once)) & paired;
-                if (group == once)
-                    break;
-            }
-            paired &= ~group;
-            points += group_points(cell_count(group));
+    grouped[1] = cell_count(paired & p0 & ~p1 & ~p2);
+    grouped[2] = cell_count(paired & ~p0 & p1 & ~p2);
+    grouped[3] = cell_count(paired & p0 & p1 & ~p2);
+    grouped[4] = cell_count(paired & ~p0 & ~p1 & p2);
+    grouped[5] = cell_count(paired & p0 & ~p1 & p2);
+    int32_t points = group_points(2) * (cell_count(links.pair_right) + cell_count(links.pair_down));
+    CellSet rest = paired
+                   & ~(links.pair_right | (links.pair_right << BOARD_ROWS) | links.pair_down | (links.pair_down << 1));
+    while (rest != 0) {
+        CellSet group = rest & (~rest + 1);
+        for (;;) {
+            const CellSet once = grow(links, group);
+            group = grow(links, once);
+            if (group == once)
+                break;
         }
+        rest &= ~group;
+        points += group_points(cell_count(group));
     }
     return points;
 }
