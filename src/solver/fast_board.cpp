@@ -38,6 +38,41 @@ CellSet neighbours(CellSet set)
            | (set >> BOARD_ROWS);
 }
 
+template <int STEP>
+CellSet lane_down(CellSet v, int by)
+{
+    if (STEP == 1)
+        return (v >> by) & every_column(0xFFu >> by);
+    return v >> (by * BOARD_ROWS);
+}
+
+// One round of a compaction, moving by STEP << ROUND: a template so that
+// every shift is by a constant (a shift of 128 bits by a variable cost the
+// compactions about a third more instructions). False once no gap is left
+// to count: every later round would move nothing, and most pops open gaps
+// of a few cells only.
+template <int STEP, int ROUND>
+bool compress_round(FastBoard& b, CellSet& keep, CellSet& below_gap)
+{
+    if (below_gap == 0)
+        return false;
+    // Parity of the gaps above each cell, still to be moved for.
+    CellSet parity = below_gap ^ lane_down<STEP>(below_gap, 1);
+    parity ^= lane_down<STEP>(parity, 2);
+    parity ^= lane_down<STEP>(parity, 4);
+    if (STEP != 1)
+        parity ^= lane_down<STEP>(parity, 8);
+    const CellSet moves = parity & keep;
+    constexpr int BY = STEP << ROUND;
+    keep = (keep ^ moves) | (moves << BY);
+    for (CellSet& plane : b.plane) {
+        const CellSet moving = plane & moves;
+        plane = (plane ^ moving) | (moving << BY);
+    }
+    below_gap &= ~parity;
+    return true;
+}
+
 // One compaction: each bit of `keep` moves toward the high end of its lane
 // by the number of cells of its lane above it not in `keep`; the planes'
 // bits (all within `keep`) move with them. Lanes are either the bytes
@@ -46,31 +81,11 @@ CellSet neighbours(CellSet set)
 template <int STEP>
 void compress_high(FastBoard& b, CellSet keep)
 {
-    constexpr int ROUNDS = STEP == 1 ? 3 : 4;  // moves of up to 7 rows, or 9 columns
-    const auto down = [](CellSet v, int by) {
-        if (STEP == 1)
-            return (v >> by) & every_column(0xFFu >> by);
-        return v >> (by * BOARD_ROWS);
-    };
-    CellSet below_gap = down(~keep & ALL_CELLS, 1);  // the next cell up its lane is a gap
-    // Once no gap is left to count, every later round would move nothing:
-    // most pops open gaps of a few cells only.
-    for (int round = 0; round < ROUNDS && below_gap != 0; ++round) {
-        // Parity of the gaps above each cell, still to be moved for.
-        CellSet parity = below_gap ^ down(below_gap, 1);
-        parity ^= down(parity, 2);
-        parity ^= down(parity, 4);
-        if (STEP != 1)
-            parity ^= down(parity, 8);
-        const CellSet moves = parity & keep;
-        const int by = STEP << round;
-        keep = (keep ^ moves) | (moves << by);
-        for (CellSet& plane : b.plane) {
-            const CellSet moving = plane & moves;
-            plane = (plane ^ moving) | (moving << by);
-        }
-        below_gap &= ~parity;
-    }
+    CellSet below_gap = lane_down<STEP>(~keep & ALL_CELLS, 1);  // the next cell up its lane is a gap
+    // Moves of up to 7 rows, or 9 columns.
+    if (compress_round<STEP, 0>(b, keep, below_gap) && compress_round<STEP, 1>(b, keep, below_gap)
+        && compress_round<STEP, 2>(b, keep, below_gap) && STEP != 1)
+        compress_round<STEP, 3>(b, keep, below_gap);
 }
 
 // The columns holding a tile, each as a whole byte of ones.
@@ -115,6 +130,18 @@ Links links_of(const FastBoard& b)
 inline CellSet grow(const Links& l, CellSet g)
 {
     return g | ((g & l.right) << BOARD_ROWS) | ((g >> BOARD_ROWS) & l.right) | ((g & l.down) << 1) | ((g >> 1) & l.down);
+}
+
+// The group holding `seed`, one step at a time: a step costs several times
+// the look at whether it grew.
+inline CellSet fill(const Links& l, CellSet group)
+{
+    for (;;) {
+        const CellSet grown = grow(l, group);
+        if (grown == group)
+            return group;
+        group = grown;
+    }
 }
 
 } // namespace
@@ -186,13 +213,7 @@ int fast_groups(const FastBoard& b, GroupCells* out)
         } else if ((seed & links.pair_down) != 0) {
             group = seed | (seed << 1);
         } else {
-            group = seed;
-            for (;;) {
-                const CellSet once = grow(links, group);
-                group = grow(links, once);
-                if (group == once)
-                    break;
-            }
+            group = fill(links, seed);
         }
         paired &= ~group;
         out[found++] = GroupCells{group, uint8_t(first), uint8_t(cell_count(group)), uint8_t(colour_at(b, first))};
@@ -215,13 +236,7 @@ int32_t tally_groups(const FastBoard& b, int (&grouped)[6])
     CellSet rest = paired
                    & ~(links.pair_right | (links.pair_right << BOARD_ROWS) | links.pair_down | (links.pair_down << 1));
     while (rest != 0) {
-        CellSet group = rest & (~rest + 1);
-        for (;;) {
-            const CellSet once = grow(links, group);
-            group = grow(links, once);
-            if (group == once)
-                break;
-        }
+        const CellSet group = fill(links, rest & (~rest + 1));
         rest &= ~group;
         points += group_points(cell_count(group));
     }
