@@ -47,18 +47,16 @@ CellSet neighbours(CellSet set)
 // The compactions in SSE2 registers (see fill below for why they fit): a
 // lane of bytes never passes a bit from one 64-bit half to the other, and
 // the rows move by whole bytes. 14% fewer instructions for the bench's search.
+// By value, never by address: through memory the fill loop kept its group
+// on the stack and waited on every store (a quarter of the tally's time).
 inline __m128i as_vector(CellSet set)
 {
-    __m128i v;
-    std::memcpy(&v, &set, sizeof v);
-    return v;
+    return _mm_set_epi64x(int64_t(uint64_t(set >> 64)), int64_t(uint64_t(set)));
 }
 
 inline CellSet as_set(__m128i v)
 {
-    CellSet set;
-    std::memcpy(&set, &v, sizeof set);
-    return set;
+    return CellSet(uint64_t(_mm_cvtsi128_si64(_mm_unpackhi_epi64(v, v)))) << 64 | uint64_t(_mm_cvtsi128_si64(v));
 }
 
 inline bool none(__m128i v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_setzero_si128())) == 0xFFFF; }
@@ -235,11 +233,8 @@ inline CellSet fill(const Links& l, CellSet seed)
         grown = _mm_or_si128(grown, _mm_and_si128(_mm_srli_si128(group, 1), right));
         grown = _mm_or_si128(grown, _mm_slli_epi64(_mm_and_si128(group, down), 1));
         grown = _mm_or_si128(grown, _mm_and_si128(_mm_srli_epi64(group, 1), down));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(grown, group)) == 0xFFFF) {
-            CellSet set;
-            std::memcpy(&set, &group, sizeof set);
-            return set;
-        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(grown, group)) == 0xFFFF)
+            return as_set(group);
         group = grown;
     }
 }

@@ -141,6 +141,15 @@ struct Solved {
 };
 constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 
+// A board met among a layer's children: its key and node side by side, as
+// the table is too big for the caches of a wide beam and each look missed
+// them twice in two arrays (a tenth of Shifter's time went to the first).
+struct Seen {
+    uint64_t key;  // 0 marks a free slot
+    uint32_t node;
+};
+constexpr uint32_t UNSEEN = 0xFFFFFFFFu;
+
 // Time or positions, whichever the search is limited by, as one measure:
 // seconds, or boards settled.
 struct Search {
@@ -157,8 +166,7 @@ struct Search {
     std::vector<Step> steps;
     std::vector<Node> layer, built;
     std::vector<uint32_t> order;
-    std::vector<uint64_t> seen_keys;
-    std::vector<uint32_t> seen_nodes;
+    std::vector<Seen> seen;
     std::vector<Solved> solved;
     std::vector<GroupCells> groups;     // the groups of the layer's positions, one after another
     std::vector<uint32_t> first_group;  // where each position's groups start
@@ -321,15 +329,14 @@ Node root_node(const ColourBoard& start)
 // The slot of a board among this layer's children, by open addressing.
 uint32_t& seen_slot(Search& s, uint64_t key)
 {
-    const size_t mask = s.seen_keys.size() - 1;
+    const size_t mask = s.seen.size() - 1;
     size_t i = key & mask;
-    while (s.seen_keys[i] != 0 && s.seen_keys[i] != key)
+    while (s.seen[i].key != 0 && s.seen[i].key != key)
         i = (i + 1) & mask;
-    s.seen_keys[i] = key;
-    return s.seen_nodes[i];
+    s.seen[i].key = key;
+    return s.seen[i].node;
 }
 
-constexpr uint32_t UNSEEN = 0xFFFFFFFFu;
 
 // One beam of the given width to the end; false when the deadline came
 // first (what it found until then is offered all the same).
@@ -357,8 +364,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
         size_t slots = 64;
         while (slots < s.groups.size() * 2)
             slots *= 2;
-        s.seen_keys.assign(slots, 0);
-        s.seen_nodes.assign(slots, UNSEEN);
+        s.seen.assign(slots, Seen{0, UNSEEN});
         s.built.clear();
         for (size_t p = 0; p < s.layer.size(); ++p) {
             const Node& parent = s.layer[p];
