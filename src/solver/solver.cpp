@@ -346,6 +346,8 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.layer.assign(1, root_node(start));
     uint32_t since_clock = 0;
     GroupCells groups[MOST_GROUPS];
+    Node children[MOST_GROUPS];
+    uint64_t keys[MOST_GROUPS];
     const double began = spent(s);
     const uint64_t positions_before = s.positions;
     const int start_tiles = s.layer[0].tiles;
@@ -377,6 +379,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                 offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step, parent.first);
                 continue;
             }
+            int pending = 0;
             for (int g = 0; g < found; ++g) {
                 if (++since_clock == 256) {
                     since_clock = 0;
@@ -411,7 +414,16 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                     offer(s, child.score + rest, child.step, child.first);
                     continue;
                 }
-                uint32_t& seen = seen_slot(s, position_hash(child.board, child.taken));
+                keys[pending] = position_hash(child.board, child.taken);
+                __builtin_prefetch(&s.seen[keys[pending] & (s.seen.size() - 1)]);
+                children[pending++] = child;
+            }
+            // The table of boards met outgrows the caches of a wide beam:
+            // every child's slot is fetched before any is looked at (in
+            // Shifter a tenth of the time went to waiting on it).
+            for (int c = 0; c < pending; ++c) {
+                Node& child = children[c];
+                uint32_t& seen = seen_slot(s, keys[c]);
                 if (seen != UNSEEN && s.built[seen].score >= child.score)
                     continue;
                 child.rank = rank_of(child, weights);
