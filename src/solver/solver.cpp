@@ -105,7 +105,8 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 // positions a thread, 943.5 on average against 941.3 without (2: 943.2);
 // 200,000: 937.6 against 933.8 before the cut; 700,000: 948.5 against
 // 945.3. Traditional's forecast errs the other way (its exact endgames
-// cost more than forecast) and widening there lost 30 points on 10 deals.
+// cost more than forecast) and widening there lost 30 points on 10 deals;
+// Megashifter has no cut (its boards never clear) and keeps the forecast.
 constexpr double SHIFTER_WIDENING = 1.5;
 // The columns to come that a sampling search imagines; past them the board
 // plays out as if the rest came in empty, so every line ends.
@@ -462,7 +463,7 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
                                 * double(s.positions - layer_before) * per_position * kept / double(s.layer.size());
             if (need > left)
                 width = std::max<size_t>(1, size_t(kept * std::max(0.0, left) / need));
-            else if (slides_rows(s.mode) && need > 0 && s.order.size() > width)
+            else if (slides_rows(s.mode) && bonus_mode(s.mode) && need > 0 && s.order.size() > width)
                 width = std::min(size_t(double(width) * SHIFTER_WIDENING), size_t(kept * left / need));
         }
         if (s.order.size() > width) {
