@@ -8,7 +8,9 @@
 // column, with whole columns as the bits that stay) and the rows slide
 // right (the same lanes). Tiles keep their order in a lane, which is what
 // the rules' passes come to: every hole is closed and nothing passes another.
-// Plain shifts and masks, no instruction a processor may lack.
+// Plain shifts and masks, no instruction a processor may lack: in SSE2
+// registers where the build has them (every x86-64 processor does), on
+// pairs of words elsewhere.
 #include "solver/fast_board.h"
 
 #include <cstring>
