@@ -196,6 +196,38 @@ struct Links {
     CellSet pair_right, pair_down;
 };
 
+#if defined(__SSE2__)
+// As below, in SSE2 registers: across is a shift by a byte, and up or down
+// never passes a bit that counts between the 64-bit halves (the bottom row
+// is masked off).
+Links links_of(const FastBoard& b)
+{
+    const __m128i p0 = as_vector(b.plane[0]), p1 = as_vector(b.plane[1]), p2 = as_vector(b.plane[2]);
+    const __m128i tiles = _mm_or_si128(_mm_or_si128(p0, p1), p2);
+    const __m128i differ_right = _mm_or_si128(
+        _mm_or_si128(_mm_xor_si128(p0, _mm_srli_si128(p0, 1)), _mm_xor_si128(p1, _mm_srli_si128(p1, 1))),
+        _mm_xor_si128(p2, _mm_srli_si128(p2, 1)));
+    const __m128i differ_down = _mm_or_si128(
+        _mm_or_si128(_mm_xor_si128(p0, _mm_srli_epi64(p0, 1)), _mm_xor_si128(p1, _mm_srli_epi64(p1, 1))),
+        _mm_xor_si128(p2, _mm_srli_epi64(p2, 1)));
+    const __m128i right = _mm_andnot_si128(differ_right, _mm_and_si128(tiles, _mm_srli_si128(tiles, 1)));
+    const __m128i down = _mm_andnot_si128(
+        differ_down, _mm_and_si128(_mm_and_si128(tiles, _mm_srli_epi64(tiles, 1)), as_vector(NOT_BOTTOM)));
+    const __m128i left = _mm_slli_si128(right, 1), up = _mm_slli_epi64(down, 1);
+    const __m128i across = _mm_or_si128(right, left), along = _mm_or_si128(down, up);
+    const __m128i paired = _mm_or_si128(across, along);
+    const __m128i two_links = _mm_or_si128(_mm_or_si128(_mm_and_si128(right, left), _mm_and_si128(down, up)),
+                                           _mm_and_si128(across, along));
+    const __m128i one_link = _mm_andnot_si128(two_links, paired);
+    Links l;
+    l.right = as_set(right);
+    l.down = as_set(down);
+    l.paired = as_set(paired);
+    l.pair_right = as_set(_mm_and_si128(_mm_and_si128(right, one_link), _mm_srli_si128(one_link, 1)));
+    l.pair_down = as_set(_mm_and_si128(_mm_and_si128(down, one_link), _mm_srli_epi64(one_link, 1)));
+    return l;
+}
+#else
 Links links_of(const FastBoard& b)
 {
     const CellSet p0 = b.plane[0], p1 = b.plane[1], p2 = b.plane[2];
@@ -212,6 +244,7 @@ Links links_of(const FastBoard& b)
     l.pair_down = l.down & one_link & (one_link >> 1);
     return l;
 }
+#endif
 
 inline CellSet grow(const Links& l, CellSet g)
 {
