@@ -1,5 +1,5 @@
 // The solver against greedy play on the 40 benchmark deals, modes 0 and 2.
-// Run by hand: build/tests/solver_bench [--threads N] [budget_ms ...]
+// Run by hand: build/tests/solver_bench [--threads N] [--mode M] [budget_ms ...]
 // (default: every core; budgets 10 100 1000). Slowest is the longest single
 // board, in milliseconds. With --positions N (boards settled per thread)
 // instead of budgets the results are the same on every run, for comparing
@@ -157,6 +157,7 @@ int main(int argc, char** argv)
 {
     std::vector<int> budgets;
     bool alone = false;
+    int only_mode = -1;  // --mode N: that mode alone (0 or 2)
     SolverLimits limits;
     limits.threads = cores();
     for (int a = 1; a < argc; ++a) {
@@ -165,6 +166,8 @@ int main(int argc, char** argv)
             limits.threads = std::atoi(argv[++a]);
         else if (arg == "--positions" && a + 1 < argc)
             limits.positions = std::strtoull(argv[++a], nullptr, 10);
+        else if (arg == "--mode" && a + 1 < argc)
+            only_mode = std::atoi(argv[++a]);
         else if (arg == "--alone")
             alone = true;
         else
@@ -195,6 +198,8 @@ int main(int argc, char** argv)
         const char* name;
     } modes[] = {{MODE_TRADITIONAL, "Traditional"}, {MODE_SHIFTER, "Shifter"}};
     for (const auto& m : modes) {
+        if (only_mode >= 0 && m.mode != only_mode)
+            continue;
         Tally greedy;
         for (const ColourBoard& b : boards) {
             const auto t0 = std::chrono::steady_clock::now();
