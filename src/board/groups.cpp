@@ -80,43 +80,10 @@ int board_empty_in(const B& on)
     return 1;
 }
 
-// Bit sets of cells: a step down a column is one bit, a step across is a
-// whole column of bits. Steps off the top or bottom row are cut off.
-constexpr CellSet ONE = 1;
-constexpr CellSet ALL_CELLS = (ONE << BOARD_CELLS) - 1;
-
-constexpr CellSet every_column(unsigned row_bit)
-{
-    CellSet set = 0;
-    for (int column = 0; column < BOARD_COLUMNS; ++column)
-        set |= CellSet(row_bit) << (column * BOARD_ROWS);
-    return set;
-}
-constexpr CellSet NOT_TOP = ALL_CELLS & ~every_column(1u);
-constexpr CellSet NOT_BOTTOM = ALL_CELLS & ~every_column(1u << (BOARD_ROWS - 1));
-
-// The cells orthogonally next to a cell of `set`.
-CellSet neighbours(CellSet set)
-{
-    return ((set << 1) & NOT_TOP) | ((set >> 1) & NOT_BOTTOM) | ((set << BOARD_ROWS) & ALL_CELLS) | (set >> BOARD_ROWS);
-}
-
-int lowest_cell(CellSet set)
-{
-    const uint64_t low = uint64_t(set);
-    return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(set >> 64));
-}
-
-int cell_count(CellSet set)
-{
-    return __builtin_popcountll(uint64_t(set)) + __builtin_popcountll(uint64_t(set >> 64));
-}
-
 } // namespace
 
 int list_groups(const ColourBoard& on, GroupCells* out)
 {
-    static_assert(BOARD_CELLS <= 128, "a board fits one set");
     static_assert(BOARD_ROWS == 8 && sizeof(ColourCell) == 1, "a column is read as one word, a byte a cell");
     CellSet of_colour[colour_count + 1] = {};
     for (int column = 0; column < BOARD_COLUMNS; ++column) {
@@ -143,7 +110,7 @@ int list_groups(const ColourBoard& on, GroupCells* out)
         const int first = lowest_cell(paired);
         const uint8_t colour = on.cells[first].colour;
         const CellSet tiles = of_colour[colour];
-        CellSet group = ONE << first;
+        CellSet group = ONE_CELL << first;
         for (;;) {
             const CellSet grown = (group | neighbours(group)) & tiles;
             if (grown == group)
@@ -174,7 +141,7 @@ CellSet marked_in(const B& on)
     CellSet set = 0;
     for (int cell = 0; cell < BOARD_CELLS; ++cell) {
         if (on.cells[cell].marked)
-            set |= ONE << cell;
+            set |= ONE_CELL << cell;
     }
     return set;
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "board/cell_set.h"
+
 struct Board;
 struct ColourBoard;
 
@@ -22,8 +24,6 @@ int any_move_left(const ColourBoard& on);
 int board_empty(const Board& on);
 int board_empty(const ColourBoard& on);
 
-// A set of cells as bits, bit column * BOARD_ROWS + row (storage order).
-using CellSet = unsigned __int128;
 
 struct GroupCells {
     CellSet cells;

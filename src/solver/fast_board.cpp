@@ -25,25 +25,7 @@
 namespace {
 
 static_assert(BOARD_ROWS == 8 && BOARD_COLUMNS == 10, "a column is a byte of a 128-bit set");
-constexpr CellSet ONE = 1;
-constexpr CellSet ALL_CELLS = (ONE << BOARD_CELLS) - 1;
-
-constexpr CellSet every_column(unsigned byte)
-{
-    CellSet set = 0;
-    for (int column = 0; column < BOARD_COLUMNS; ++column)
-        set |= CellSet(byte) << (column * BOARD_ROWS);
-    return set;
-}
-constexpr CellSet NOT_TOP = ALL_CELLS & ~every_column(1u);
-constexpr CellSet NOT_BOTTOM = ALL_CELLS & ~every_column(1u << (BOARD_ROWS - 1));
 constexpr CellSet RIGHT_COLUMN = CellSet(0xFF) << (BOARD_ROWS * (BOARD_COLUMNS - 1));
-
-CellSet neighbours(CellSet set)
-{
-    return ((set << 1) & NOT_TOP) | ((set >> 1) & NOT_BOTTOM) | ((set << BOARD_ROWS) & ALL_CELLS)
-           | (set >> BOARD_ROWS);
-}
 
 #if defined(__SSE2__)
 // The compactions in SSE2 registers (see fill below for why they fit): a
@@ -293,7 +275,7 @@ FastBoard fast_board_of(const ColourBoard& from)
     for (int cell = 0; cell < BOARD_CELLS; ++cell) {
         for (int k = 0; k < 3; ++k) {
             if ((from.cells[cell].colour >> k) & 1)
-                b.plane[k] |= ONE << cell;
+                b.plane[k] |= ONE_CELL << cell;
         }
     }
     return b;
@@ -330,7 +312,7 @@ CellSet group_at(const FastBoard& b, int cell)
         return 0;
     CellSet of_colour[6];
     colour_sets(b, of_colour);
-    CellSet group = ONE << cell;
+    CellSet group = ONE_CELL << cell;
     for (;;) {
         const CellSet grown = (group | neighbours(group)) & of_colour[colour];
         if (grown == group)
@@ -347,7 +329,7 @@ int fast_groups(const FastBoard& b, GroupCells* out)
     while (paired != 0) {
         // In the order of their first cells, as list_groups gives them.
         const int first = lowest_cell(paired);
-        const CellSet seed = ONE << first;
+        const CellSet seed = ONE_CELL << first;
         CellSet group;
         if ((seed & links.pair_right) != 0) {
             group = seed | (seed << BOARD_ROWS);
@@ -405,7 +387,7 @@ void fast_pop(FastBoard& b, CellSet group, int mode, const Incoming& incoming, u
                 for (int row = 0; row < BOARD_ROWS; ++row) {
                     for (int k = 0; k < 3; ++k) {
                         if ((colours[row] >> k) & 1)
-                            b.plane[k] |= ONE << (column * BOARD_ROWS + row);
+                            b.plane[k] |= ONE_CELL << (column * BOARD_ROWS + row);
                     }
                 }
             }

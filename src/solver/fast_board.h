@@ -21,28 +21,6 @@ inline CellSet occupied(const FastBoard& b) { return b.plane[0] | b.plane[1] | b
 // The cells of each colour; [0] is left empty.
 void colour_sets(const FastBoard& b, CellSet (&of_colour)[6]);
 int colour_at(const FastBoard& b, int cell);
-// Counted in the word itself: without an instruction set chosen at build
-// time, the compiler's popcount is a library call the search felt.
-inline int cell_count(CellSet set)
-{
-    uint64_t lo = uint64_t(set);
-    uint64_t hi = uint64_t(set >> 64);  // 16 cells at most
-    lo = lo - ((lo >> 1) & 0x5555555555555555ull);
-    hi = hi - ((hi >> 1) & 0x5555555555555555ull);
-    lo = (lo & 0x3333333333333333ull) + ((lo >> 2) & 0x3333333333333333ull);
-    hi = (hi & 0x3333333333333333ull) + ((hi >> 2) & 0x3333333333333333ull);
-    lo += hi;  // nibbles of 8 or less
-    lo = (lo & 0x0F0F0F0F0F0F0F0Full) + ((lo >> 4) & 0x0F0F0F0F0F0F0F0Full);
-    return int((lo * 0x0101010101010101ull) >> 56);
-}
-
-inline int lowest_cell(CellSet set)
-{
-    const uint64_t low = uint64_t(set);
-    return low != 0 ? __builtin_ctzll(low) : 64 + __builtin_ctzll(uint64_t(set >> 64));
-}
-
-
 // Every group of two or more, in the order list_groups gives them.
 int fast_groups(const FastBoard& b, GroupCells* out);
 // The points of every group of two or more, each popped alone, and the
