@@ -9,6 +9,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,6 +78,24 @@ bool save_packed_file(const char* file_name, const void* bytes, long size)
     // Makes the rename itself durable; the new file is in place either way.
     flush_to_disk(directory_of(file_name).c_str());
     return true;
+}
+
+int lock_save_folder(const char* file_name)
+{
+    // The folder itself is locked: a lock file would be one more file, and
+    // the table's own file is replaced by every write.
+    const int lock = open(directory_of(file_name).c_str(), O_RDONLY | O_DIRECTORY);
+    if (lock >= 0 && flock(lock, LOCK_EX) != 0) {
+        close(lock);
+        return -1;
+    }
+    return lock;
+}
+
+void unlock_save_folder(int lock)
+{
+    if (lock >= 0)
+        close(lock);  // closing lets the lock go
 }
 
 bool read_packed_file(const char* file_name, std::string& bytes, size_t most)

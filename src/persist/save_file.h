@@ -17,6 +17,14 @@ bool is_regular_file(const char* file_name);
 // the temporary file is removed. Answers whether the new content is in place.
 bool save_packed_file(const char* file_name, const void* bytes, long size);
 
+// Holds the folder of file_name against the same lock in other games while a
+// table is read again, merged and written, so that two games writing one
+// table at the same moment each keep the other's rows. Answers what
+// unlock_save_folder takes; -1 when the folder cannot be locked, and the
+// write then goes on without.
+int lock_save_folder(const char* file_name);
+void unlock_save_folder(int lock);
+
 // The whole content of a packed save file under the password in force, at
 // most `most` bytes: false for a missing file, one that is not a regular
 // file or does not open, and one longer than that.

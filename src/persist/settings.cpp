@@ -96,10 +96,12 @@ void save_highscore_table(int mode)
         return;
     HighScoreTable& table = *highscore_tables[mode];
     const std::string path = score_file_name(mode);
+    const int lock = lock_save_folder(path.c_str());
     HighScoreTable on_disk;
     if (seen_read[mode] && highscore_load(on_disk, path.c_str()))
         highscore_merge_new_rows(table, seen_on_disk[mode], on_disk);
     highscore_save(table, path.c_str());
+    unlock_save_folder(lock);
     seen_on_disk[mode] = table;
     seen_read[mode] = true;
 }
