@@ -33,6 +33,18 @@ void go_to(const UndoStep& step)
     game_progress = step.progress;
 }
 
+// One step along the history: the position now is kept on `keep`, the last
+// of `take` is shown. False (and nothing changes) when `take` is empty.
+bool step_along(std::vector<UndoStep>& take, std::vector<UndoStep>& keep)
+{
+    if (take.empty())
+        return false;
+    keep.push_back(position_now());
+    go_to(take.back());
+    take.pop_back();
+    return true;
+}
+
 } // namespace
 
 void undo_forget()
@@ -49,25 +61,9 @@ void undo_remember()
     history.redo.clear();
 }
 
-bool undo_last_pop()
-{
-    if (history.undo.empty())
-        return false;
-    history.redo.push_back(position_now());
-    go_to(history.undo.back());
-    history.undo.pop_back();
-    return true;
-}
+bool undo_last_pop() { return step_along(history.undo, history.redo); }
 
-bool redo_pop()
-{
-    if (history.redo.empty())
-        return false;
-    history.undo.push_back(position_now());
-    go_to(history.redo.back());
-    history.redo.pop_back();
-    return true;
-}
+bool redo_pop() { return step_along(history.redo, history.undo); }
 
 void restart_deal()
 {
