@@ -42,10 +42,4 @@ bool best_line_found(int mode, SolverLine& line)
     return true;
 }
 
-void best_line_stop()
-{
-    search_cancel(search);
-    found = false;
-}
-
 void best_line_wait() { search_wait(search); }

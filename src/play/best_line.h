@@ -19,7 +19,5 @@ void best_line_search(const std::array<uint8_t, BOARD_CELLS>& deal, int mode);
 // false while it runs, for a mode it was not searched in, or when no search
 // was made.
 bool best_line_found(int mode, SolverLine& line);
-// Stops a search still running (the program ends); nothing is found then.
-void best_line_stop();
 // Waits for the search to end by itself (tests only).
 void best_line_wait();

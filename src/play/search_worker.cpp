@@ -52,11 +52,6 @@ void search_start(SearchWorker& worker, const ColourBoard& board, int mode, cons
     });
 }
 
-bool search_running(const SearchWorker& worker)
-{
-    return worker.requested && !worker.done.load(std::memory_order_acquire);
-}
-
 bool search_collect(SearchWorker& worker)
 {
     if (!worker.requested || !worker.done.load(std::memory_order_acquire))

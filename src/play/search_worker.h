@@ -29,8 +29,6 @@ struct SearchWorker {
 // first. The search reads nothing else of the game's (its board, its
 // generator) and calls nothing of the library.
 void search_start(SearchWorker& worker, const ColourBoard& board, int mode, const SolverLimits& limits);
-// Asked for and not yet ended, collected or cancelled.
-bool search_running(const SearchWorker& worker);
 // Once the search has ended: true, its thread joined and its line in
 // worker.line; the search is collected. False while it runs or when none
 // was asked for. Never waits.

@@ -682,22 +682,6 @@ SolverLimits hint_limits()
     return limits;
 }
 
-bool hint_move(const ColourBoard& start, int mode, SolverMove& first, const std::atomic<bool>* cancel)
-{
-    SolverLimits limits = hint_limits();
-    limits.cancel = cancel;
-    const SolverLine line = solve_board(start, mode, limits);
-    if (line.moves.empty())
-        return false;
-    first = line.moves.front();
-    return true;
-}
-
-bool hint_move(const Board& start, int mode, SolverMove& first)
-{
-    return hint_move(colours_of(start), mode, first);
-}
-
 int32_t play_move(ColourBoard& on, int mode, int column, int row)
 {
     if (column < 0 || column >= BOARD_COLUMNS || row < 0 || row >= BOARD_ROWS || on.at(column, row).colour == 0)

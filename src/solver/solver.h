@@ -63,11 +63,6 @@ SolverLine solve_board_width(const ColourBoard& start, int mode, int width);
 // What a hint searches with: HINT_BUDGET_MS on every core, planning for the
 // columns to come.
 SolverLimits hint_limits();
-// The first move of a search with hint_limits(); false when no group of two
-// or more is left.
-bool hint_move(const ColourBoard& start, int mode, SolverMove& first,
-               const std::atomic<bool>* cancel = nullptr);
-bool hint_move(const Board& start, int mode, SolverMove& first);
 
 // Always the largest group (the first in storage order among equals).
 SolverLine greedy_line(const ColourBoard& start, int mode);
