@@ -2,44 +2,34 @@
 #include <allegro.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "play/game_loop.h"
-#include "persist/paths.h"
 #include "shell/background.h"
+#include "shell/command_line.h"
 #include "shell/intro.h"
 #include "shell/render.h"
 #include "shell/shell.h"
 
 namespace {
 
-constexpr const char* USAGE =
-    "usage: zorbl [--help | --version]\n"
-    "Pop groups of same-coloured tiles. Started without arguments, the game\n"
-    "opens its window. It reads data/gfx.dat and keeps its saves in the\n"
-    "working directory when that file is there; otherwise it reads the data\n"
-    "folder (%s, or $%s) and saves in\n"
-    "$XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl).\n";
-
 // Answered before the library starts, so that none of it needs a display.
 // Returns the exit code, or -1 to play.
-int command_line(int argc, char** argv)
+int answer_command_line(const CommandLine& line)
 {
-    if (argc == 1)
+    switch (line.action) {
+    case CommandLine::Action::Play:
         return -1;
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::printf(USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
+    case CommandLine::Action::Help:
+        std::fputs(usage_text().c_str(), stdout);
         return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    case CommandLine::Action::Version:
         std::printf("zorbl %s\n", ZORBL_VERSION);
         return 0;
+    case CommandLine::Action::Refuse:
+        break;
     }
-    // The first argument not taken, named, then how to call the game.
-    const bool too_many = (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0);
-    std::fprintf(stderr, "zorbl: %s '%s'\n", too_many ? "unexpected argument" : "unknown argument",
-                 argv[too_many ? 2 : 1]);
-    std::fprintf(stderr, USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
+    // What was wrong, named, then how to call the game.
+    std::fprintf(stderr, "zorbl: %s\n%s", line.refusal.c_str(), usage_text().c_str());
     return 2;
 }
 
@@ -47,7 +37,8 @@ int command_line(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    const int answered = command_line(argc, argv);
+    const CommandLine line = read_command_line(argc, argv);
+    const int answered = answer_command_line(line);
     if (answered >= 0)
         return answered;
     init_game();

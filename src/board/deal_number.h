@@ -1,0 +1,15 @@
+// Deal numbers as players read and type them: the generator's state just
+// before a deal's 80 draws, written in decimal.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The number a text of decimal digits alone spells, 0 to 4294967295 (leading
+// zeros allowed); nothing for an empty text, a sign, a space, any other
+// character, or a value out of that range.
+std::optional<uint32_t> parse_deal_number(std::string_view text);
+
+// The day's deal: its number is the date as YYYYMMDD (20261208 for
+// 8 December 2026), so friends can name "today's deal".
+uint32_t daily_deal_number(int year, int month, int day);
