@@ -3,7 +3,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "board/board.h"
 #include "board/groups.h"
@@ -67,6 +73,9 @@ bool get_step(const unsigned char* in, UndoStep& step)
 }
 
 std::string save_file_path() { return save_path(GAME_SAVE_FILE); }
+
+// Set once at start-up on the main thread, before any game is loaded.
+bool game_kept = true;
 
 } // namespace
 
@@ -156,16 +165,49 @@ bool decode_game_in_progress(const std::string& bytes)
     return true;
 }
 
+bool claim_game_in_progress()
+{
+    const std::string path = save_path(GAME_LOCK_FILE);
+    // Close-on-exec: a helper the library starts (its message box) must not
+    // carry the lock on past this game. Non-blocking: a pipe of that name
+    // must not stop the start; it is refused below as no lock file.
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+    if (fd < 0)
+        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return game_kept;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return game_kept;
+    }
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return game_kept;  // the descriptor stays open, and the lock held, until the process ends
+    game_kept = errno != EWOULDBLOCK;
+    close(fd);
+    return game_kept;
+}
+
+bool game_in_progress_kept() { return game_kept; }
+
 void save_game_in_progress()
 {
+    if (!game_kept)
+        return;
     const std::string bytes = encode_game_in_progress();
     save_packed_file(save_file_path().c_str(), bytes.data(), long(bytes.size()));
 }
 
 bool load_game_in_progress()
 {
+    if (!game_kept)
+        return false;
     std::string bytes;
     return read_packed_file(save_file_path().c_str(), bytes, MOST_BYTES) && decode_game_in_progress(bytes);
 }
 
-void forget_game_in_progress() { std::remove(save_file_path().c_str()); }
+void forget_game_in_progress()
+{
+    if (game_kept)
+        std::remove(save_file_path().c_str());
+}

@@ -5,7 +5,20 @@
 #include <string>
 
 constexpr const char* GAME_SAVE_FILE = "game.sav";
+// Beside it, empty: whichever game holds a lock on it owns "game.sav".
+constexpr const char* GAME_LOCK_FILE = "game.lock";
 
+// Called once at start-up, once the save folder may be written: takes the
+// lock on "game.lock" for the rest of the run (the kernel lets it go when
+// the process ends, however it ends). Answers false when another game in
+// the same folder holds it: this game then plays fresh deals and never
+// reads, writes or removes "game.sav". A lock file that cannot be made or
+// opened (a read-only folder) leaves the game keeping its game as before.
+bool claim_game_in_progress();
+// Whether this game owns "game.sav": true until a claim is refused.
+bool game_in_progress_kept();
+
+// The three below do nothing in a game that does not own "game.sav".
 // Writes the game on the board now (the settled board, the counters,
 // settings.game_mode and the history), whole or not at all.
 void save_game_in_progress();

@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <string>
+
 #include "effects/particles.h"
+#include "persist/game_save.h"
 #include "persist/paths.h"
 #include "persist/settings.h"
 #include "shell/archive.h"
@@ -88,6 +91,16 @@ void build_colour_tables()
     create_trans_table(&trans_table_64, palette, 64, 64, 64, nullptr);
 }
 
+// The designed screens have no room to say so; the title tells a new player,
+// and tells a second game in the same folder that its game is not kept.
+std::string window_title()
+{
+    std::string title = "zorbl - F1: help";
+    if (!game_in_progress_kept())
+        title += " - not kept: zorbl is already running";
+    return title;
+}
+
 void init_game()
 {
     if (allegro_init() != 0) {
@@ -95,8 +108,7 @@ void init_game()
         std::exit(1);
     }
     choose_data_location();
-    // The designed screens have no room to say so; the title tells a new player.
-    set_window_title("zorbl - F1: help");
+    set_window_title(window_title().c_str());
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
     decide_frame_pacing();
@@ -125,6 +137,10 @@ void init_game()
     build_colour_tables();
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
 
+    // After the archive: a game that cannot start leaves no lock file behind.
+    // Before anything reads "game.sav".
+    if (!claim_game_in_progress())
+        set_window_title(window_title().c_str());
     load_saved_data();
     set_volume(-1, settings.music_volume);
     particles_clear();

@@ -3,6 +3,8 @@
 #pragma once
 #include <allegro.h>
 
+#include <string>
+
 #include "shell/catalogue.h"
 
 extern BITMAP* BackBuffer;        // every frame is composed here
@@ -21,6 +23,9 @@ extern RGB_MAP rgb_table;
 extern bool sound_ready;
 
 void init_game();
+// "zorbl - F1: help", and for a game that does not own the game in progress
+// " - not kept: zorbl is already running" after it.
+std::string window_title();
 void shutdown_game();
 
 // Typed access to an archive object.

@@ -235,6 +235,20 @@ def statistics(directory):
             for _, m, a, g, c, b in (line.split() for line in out.splitlines() if line.startswith("stats "))}
 
 
+def game_in_progress(directory):
+    """The game a start in that directory would resume from its game.sav, as
+    (score, board rows), or None."""
+    out = subprocess.run([SAVE_DUMP], cwd=directory, check=True, capture_output=True, text=True).stdout
+    lines = out.splitlines()
+    score = [int(line.split()[1]) for line in lines if line.startswith("game ")]
+    rows = [line.split()[1] for line in lines if line.startswith("game_row ")]
+    return (score[0], rows) if score else None
+
+
+def window_title(window):
+    return subprocess.run(["xdotool", "getwindowname", window], capture_output=True, text=True).stdout.strip()
+
+
 def prepare(directory, files=None, archive=True, archive_bytes=None):
     """A working directory as the game expects it: the archive as
     data/gfx.dat (or the given bytes, or none), the given save files, and a

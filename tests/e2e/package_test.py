@@ -3,8 +3,8 @@ exactly the files a player needs (the data in the folder the game's --help
 names as its own), and its game, unpacked into a scratch root and started
 from a folder without data/gfx.dat, reads its data from the data folder
 (mapped into that root by ZORBL_DATA_DIR), plays its music, and keeps the
-five save files and its screenshots in $HOME/.local/share/zorbl, writing
-nothing to the working directory. Also --help, --version and an unknown
+five save files, the lock file of the game in progress and its screenshots
+in $HOME/.local/share/zorbl, writing nothing to the working directory. Also --help, --version and an unknown
 argument, with no display. scripts/test builds the package first."""
 
 import glob
@@ -90,9 +90,9 @@ try:
     code, err = played.quit()
     check(code == 0, "quit with Yes ends the game" + ("" if code == 0 else ": exit %d, %s" % (code, err[-500:])))
     names = sorted(os.listdir(saves))
-    check([n for n in names if not n.endswith(".pcx")] == ["scores0.sav", "scores1.sav", "scores2.sav", "scores3.sav",
-                                                           "zorbl.sav"],
-          "the five save files are in ~/.local/share/zorbl (%s)" % names)
+    check([n for n in names if not n.endswith(".pcx")] == ["game.lock", "scores0.sav", "scores1.sav", "scores2.sav",
+                                                           "scores3.sav", "zorbl.sav"],
+          "the five save files and the game's lock file are in ~/.local/share/zorbl (%s)" % names)
     check(os.stat(saves).st_mode & 0o777 == 0o700, "the save folder is the user's alone")
     check(saved(saves)[0] == [200, 100, 0, 0, 1], "the saved settings read back as the defaults")
     check(sorted(os.walk(played.dir)) == before, "nothing was written to the working directory")

@@ -1,13 +1,17 @@
 // Test tool: prints what the game would load from the save files of the
 // current directory, so end-to-end tests can check what a run wrote.
 // Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines,
-// then "stats MODE ASSISTED GAMES CLEARED BEST" lines.
+// then "stats MODE ASSISTED GAMES CLEARED BEST" lines, then for a sound
+// game.sav "game SCORE" and eight "game_row" lines of its board ('.' empty,
+// '1'..'5' a colour).
 #include <allegro.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/board.h"
+#include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
@@ -31,6 +35,17 @@ int main()
             const ModeStatistics& s = statistics.played[mode][assisted];
             std::printf("stats %d %d %u %u %u\n", mode, assisted, s.games, s.cleared, s.best);
         }
+    if (load_game_in_progress()) {
+        std::printf("game %d\n", int(score));
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            std::printf("game_row ");
+            for (int column = 0; column < BOARD_COLUMNS; ++column) {
+                const int colour = board.at(column, row).colour;
+                std::putchar(colour == 0 ? '.' : '0' + colour);
+            }
+            std::putchar('\n');
+        }
+    }
     return 0;
 }
 END_OF_MAIN()
