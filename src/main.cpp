@@ -16,10 +16,10 @@ namespace {
 constexpr const char* USAGE =
     "usage: zorbl [--help | --version]\n"
     "Pop groups of same-coloured tiles. Started without arguments, the game\n"
-    "opens its window. It reads data/gfx.dat and keeps its saves in the\n"
-    "working directory when that file is there; otherwise it reads the data\n"
-    "folder (%s, or $%s) and saves in\n"
-    "$XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl).\n";
+    "opens its window. It reads the data folder (%s, or $%s)\n"
+    "and saves in $XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl);\n"
+    "but with that variable unset and data/gfx.dat in the working directory,\n"
+    "as in the source folder, it reads that file and saves beside it.\n";
 
 // Answered before the library starts, so that none of it needs a display.
 // Returns the exit code, or -1 to play.
@@ -27,16 +27,19 @@ int command_line(int argc, char** argv)
 {
     if (argc == 1)
         return -1;
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::printf(USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
-        return 0;
+    // A player who asks for help gets it, whatever else is on the line.
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--help") == 0) {
+            std::printf(USAGE, installed_data_folder(), DATA_DIR_VARIABLE);
+            return 0;
+        }
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("zorbl %s\n", ZORBL_VERSION);
         return 0;
     }
     // The first argument not taken, named, then how to call the game.
-    const bool too_many = (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "--version") == 0);
+    const bool too_many = std::strcmp(argv[1], "--version") == 0;
     std::fprintf(stderr, "zorbl: %s '%s'\n", too_many ? "unexpected argument" : "unknown argument",
                  argv[too_many ? 2 : 1]);
     std::fprintf(stderr, USAGE, installed_data_folder(), DATA_DIR_VARIABLE);

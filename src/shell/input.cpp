@@ -72,10 +72,21 @@ bool enter_press()
     return main_enter || pad_enter;
 }
 
+bool character_typed(int ch)
+{
+    bool typed = false;
+    while (keypressed())
+        typed = (readkey() & 0xff) == ch || typed;
+    return typed;
+}
+
 void forget_held_keys()
 {
     if (keyboard_needs_poll())
         poll_keyboard();
     for (int k = 0; k < KEY_MAX; ++k)
         armed[k] = !key[k];
+    // A key held through a screen repeats into the queue; those repeats
+    // must not act on the screen after it.
+    clear_keybuf();
 }

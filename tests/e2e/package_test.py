@@ -67,6 +67,8 @@ check(listed == wanted, "the package holds the game and the solver, their manual
 out = run("--bogus")
 check(out.returncode == 2 and out.stdout == "" and out.stderr.startswith("zorbl: unknown argument '--bogus'\nusage: zorbl"),
       "an unknown argument is named, then the usage follows on stderr, exit 2")
+out = run("--bogus", "--help")
+check(out.returncode == 0 and out.stdout.startswith("usage: zorbl"), "--help after a bad argument still prints the usage")
 
 # A player's first run, with a home of its own where the sound lands in a file.
 home, capture = capturing_home()
