@@ -94,6 +94,7 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
         "Enter, Esc\tplay it, or not",
         "On the high-score table",
         "0 1 2 3\tpick the mode",
+        "PgUp, PgDn\tturn these pages",
         "Undo, hint, restart: no high score.",
         nullptr,
     },
