@@ -299,6 +299,7 @@ LoopResult game_over_wait()
         present_frame();
         result = handle_side_buttons();
         // The digit keys pick the mode; with several held the highest wins.
+        // As designed, the choice reaches zorbl.sav only at shutdown.
         for (int digit = 0; digit < MODE_COUNT; ++digit) {
             if (key[KEY_0 + digit])
                 settings.game_mode = digit;
