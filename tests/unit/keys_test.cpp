@@ -331,4 +331,3 @@ TEST_F(Keys, KeysHeldFromTheIntroDoNotActInPlay)
     EXPECT_GE(looks, 120) << "N held from the intro started a new game";
     EXPECT_FALSE(cursor_shown_while_held) << "an arrow held from the intro showed the cursor";
 }
-
