@@ -30,7 +30,10 @@ const char* const USAGE =
     "               no bonus\n"
     "  --ms T       time budget in milliseconds, above 0 (default 100)\n"
     "  --threads N  threads to search on, above 0 (default %d: the cores there are)\n"
-    "  --help       this text\n";
+    "  --help       this text\n"
+    "An option takes its value as the next argument or after '=' (--ms=500).\n"
+    "Exit status: 0 with a line printed (or after --help); 2 for bad input or a\n"
+    "bad option, with one line on standard error saying which.\n";
 
 int fail(const std::string& why)
 {
@@ -76,12 +79,15 @@ int main(int argc, char** argv)
     int mode = MODE_TRADITIONAL;
     SolverLimits limits;
     limits.threads = cores();
+    // --help wins wherever it stands, even after a bad option.
     for (int a = 1; a < argc; ++a) {
-        std::string arg = argv[a];
-        if (arg == "--help") {
+        if (std::string(argv[a]) == "--help") {
             std::printf(USAGE, MODE_NAMES[0], MODE_NAMES[1], MODE_NAMES[2], MODE_NAMES[3], cores());
             return 0;
         }
+    }
+    for (int a = 1; a < argc; ++a) {
+        std::string arg = argv[a];
         std::string value;
         bool has_value = false;
         const size_t equals = arg.find('=');

@@ -18,10 +18,11 @@ std::string archive_file = ARCHIVE_PATH;
 std::string save_folder;
 bool save_folder_made = false;
 
-std::string data_folder()
+// The folder the player named, or "" when the variable is unset or empty.
+std::string named_data_folder()
 {
     const char* over = std::getenv(DATA_DIR_VARIABLE);
-    return over != nullptr && over[0] != '\0' ? over : ZORBL_INSTALLED_DATA;
+    return over != nullptr ? over : "";
 }
 
 // XDG: a relative $XDG_DATA_HOME is to be ignored.
@@ -57,11 +58,16 @@ bool make_folders(const std::string& path)
 
 void choose_data_location()
 {
+    // A folder named in the environment wins over the guess from the
+    // working directory: a player who names one means it.
+    const std::string named = named_data_folder();
     struct stat info;
-    installed = stat(ARCHIVE_PATH, &info) != 0;
-    if (!installed)
+    installed = !named.empty() || stat(ARCHIVE_PATH, &info) != 0;
+    if (!installed) {
+        archive_file = ARCHIVE_PATH;
         return;
-    const std::string data = data_folder();
+    }
+    const std::string data = named.empty() ? ZORBL_INSTALLED_DATA : named;
     archive_file = data + "/gfx.dat";
     save_folder = user_data_home() + "/zorbl";
     // The synth's patch set lies beside the archive, not beside the

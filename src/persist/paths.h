@@ -7,10 +7,11 @@
 // unpacked package through it).
 constexpr const char* DATA_DIR_VARIABLE = "ZORBL_DATA_DIR";
 
-// Decides once, at start-up after the library is up: with data/gfx.dat in
-// the working directory the game runs as from its source folder and every
-// file stays in the working directory, as it always has. Otherwise it is the
-// installed game: the archive and patch set come from the data folder, and
+// Decides once, at start-up after the library is up: with $ZORBL_DATA_DIR
+// unset or empty and data/gfx.dat in the working directory the game runs as
+// from its source folder and every file stays in the working directory, as
+// it always has. Otherwise it is the installed game: the archive and patch
+// set come from the data folder ($ZORBL_DATA_DIR when set), and
 // saves go to $XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl), made
 // for the user alone when first used. Until this runs, the working directory
 // is used (tools and tests that never start the game).

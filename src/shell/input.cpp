@@ -72,10 +72,23 @@ bool enter_press()
     return main_enter || pad_enter;
 }
 
+bool character_typed(int ch)
+{
+    // Bounded by the library's queue (64 keys): with no keyboard installed,
+    // as in the tests, readkey() answers without taking anything off it.
+    bool typed = false;
+    for (int k = 0; k < 64 && keypressed(); ++k)
+        typed = (readkey() & 0xff) == ch || typed;
+    return typed;
+}
+
 void forget_held_keys()
 {
     if (keyboard_needs_poll())
         poll_keyboard();
     for (int k = 0; k < KEY_MAX; ++k)
         armed[k] = !key[k];
+    // A key held through a screen repeats into the queue; those repeats
+    // must not act on the screen after it.
+    clear_keybuf();
 }

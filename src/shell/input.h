@@ -29,5 +29,10 @@ bool key_press(int scancode);
 bool any_key_press();
 // Enter on either the main keys or the keypad.
 bool enter_press();
-// A new screen begins: keys held now act only after they are released.
+// True when the character was typed since the last look, wherever the
+// keyboard's layout puts it (? is shifted on most); what else was typed is
+// dropped.
+bool character_typed(int ch);
+// A new screen begins: keys held now act only after they are released, and
+// what was typed before is dropped.
 void forget_held_keys();

@@ -219,7 +219,7 @@ LoopResult handle_side_buttons()
 
     // The screens that tell what is there open over whatever is shown.
     const bool f1 = key_press(KEY_F1);
-    const bool question_mark = key_press(KEY_SLASH);
+    const bool question_mark = character_typed('?');
     const bool s = key_press(KEY_S);
     if ((f1 || question_mark) && run_help())
         return LOOP_QUIT;
@@ -299,6 +299,7 @@ LoopResult game_over_wait()
         present_frame();
         result = handle_side_buttons();
         // The digit keys pick the mode; with several held the highest wins.
+        // As designed, the choice reaches zorbl.sav only at shutdown.
         for (int digit = 0; digit < MODE_COUNT; ++digit) {
             if (key[KEY_0 + digit])
                 settings.game_mode = digit;

@@ -4,7 +4,10 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "effects/pop.h"
 #include "persist/stats.h"
@@ -15,6 +18,9 @@
 
 BoardVerdict board_verdict = {false, false, 0, -1};
 
+const char* const STATISTICS_NO_BEST_LINE[2] = {"New columns come in this mode, so no",
+                                                "best line is known for this board."};
+
 namespace {
 
 constexpr int BOX_X = 8;
@@ -22,14 +28,16 @@ constexpr int BOX_TOP = 6;
 constexpr int BOX_WIDTH = 304;
 constexpr int BOX_HEIGHT = 228;
 constexpr int TEXT_X = BOX_X + 9;
+constexpr int TEXT_RIGHT = BOX_X + BOX_WIDTH - 9;
 constexpr int TEXT_TOP = BOX_TOP + 8;
 constexpr int LINE_HEIGHT = 11;
 constexpr int KEY_COLUMN = 16;  // characters of a key's name, before what it does
 constexpr int FOOTER_Y = BOX_TOP + BOX_HEIGHT - 19;
 
 // Each line is drawn from the box's left edge; a tab starts the second
-// column, for the keys and what they do.
-constexpr const char* HELP_PAGES[2][18] = {
+// column, for the keys and what they do. The keys listed here are the ones
+// the manual page lists (tests/docs/keys_agree.py holds them to it).
+constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
     {
         "HOW TO PLAY",
         "",
@@ -52,24 +60,51 @@ constexpr const char* HELP_PAGES[2][18] = {
     },
     {
         "KEYS",
-        "",
         "Arrows\tmove the cell cursor",
         "Space, Enter\tclick the cursor's cell",
         "U, Bksp, Ctrl+Z\tundo",
-        "Shift+U, Ctrl+Y\tredo (Ctrl+Shift+Z)",
+        "Shift+U, Ctrl+Y\tredo",
+        "Ctrl+Shift+Z\tredo too",
         "R, F5\trestart this board",
-        "H\thint: the solver's pop",
+        "H\thint: select a good group",
         "N, Ctrl+N\tnew game",
+        "G\tplay a deal by its number",
+        "D\tplay the day's deal",
         "O\toptions",
         "Esc, Ctrl+Q\tquit",
         "S\tstatistics",
         "F1, ?\tthis help",
-        "Ctrl+P\tscreenshot",
-        "0 1 2 3\tmode, after a game",
-        "Y, N\tanswer a question",
+        "Ctrl+P\tscreenshots, while held",
+        "F11, Alt+Enter\twindow or whole screen",
+        nullptr,
+    },
+    {
+        "MORE KEYS",
+        "In a question box",
+        "Y, Enter\tYes!",
+        "N, Esc\tNo!",
+        "In the statistics, after a game",
+        "W\twatch the best line",
+        "In the options",
+        "Up, Down\tchoose a line",
+        "Left, Right\tchange it",
+        "Enter, Esc\tclose",
+        "In the deal number box",
+        "0 to 9\tthe deal's number",
+        "Enter, Esc\tplay it, or not",
+        "On the high-score table",
+        "0 1 2 3\tpick the mode",
+        "PgUp, PgDn\tturn these pages",
         "Undo, hint, restart: no high score.",
         nullptr,
     },
+};
+
+// How to leave or turn each page, on its last line.
+constexpr const char* HELP_FOOTERS[HELP_PAGE_COUNT] = {
+    "Right: keys    F1, Esc, click: back",
+    "Left, Right: turn    F1, Esc, click: back",
+    "Left: keys    F1, Esc, click: back",
 };
 
 void text(int x, int y, const char* s) { textprintf_ex(BackBuffer, game_font(), x, y, -1, -1, "%s", s); }
@@ -106,8 +141,9 @@ void draw_help_page(int page)
         }
         text(TEXT_X, y, line);
     }
-    textprintf_right_ex(BackBuffer, game_font(), BOX_X + BOX_WIDTH - 10, TEXT_TOP, -1, -1, "%d/2", page + 1);
-    text(TEXT_X, FOOTER_Y, page == 0 ? "Right: keys    F1, Esc, click: back" : "Left: rules    F1, Esc, click: back");
+    textprintf_right_ex(BackBuffer, game_font(), BOX_X + BOX_WIDTH - 10, TEXT_TOP, -1, -1, "%d/%d", page + 1,
+                        HELP_PAGE_COUNT);
+    text(TEXT_X, FOOTER_Y, HELP_FOOTERS[page]);
 }
 
 // Right edges of the statistics' columns.
@@ -115,7 +151,7 @@ constexpr int COLUMN_RIGHT[5] = {BOX_X + 128, BOX_X + 170, BOX_X + 210, BOX_X + 
 
 void draw_statistics_rows(int y, int assisted)
 {
-    text(TEXT_X, y, assisted ? "ASSISTED" : "GAMES");
+    text(TEXT_X, y, assisted ? "ASSISTED" : "UNAIDED");
     const char* heads[5] = {"Games", "Clear", "Avg", "Best", "Last10"};
     for (int c = 0; c < 5; ++c)
         textprintf_right_ex(BackBuffer, game_font(), COLUMN_RIGHT[c], y, -1, -1, "%s", heads[c]);
@@ -136,8 +172,8 @@ void draw_statistics(bool can_watch)
     draw_statistics_rows(TEXT_TOP + 8 * LINE_HEIGHT, 1);
     const int y = TEXT_TOP + 14 * LINE_HEIGHT;
     if (board_verdict.after_game && !board_verdict.knowable) {
-        text(TEXT_X, y, "The columns to come make a best line");
-        text(TEXT_X, y + LINE_HEIGHT, "of this board unknowable.");
+        text(TEXT_X, y, STATISTICS_NO_BEST_LINE[0]);
+        text(TEXT_X, y + LINE_HEIGHT, STATISTICS_NO_BEST_LINE[1]);
     } else if (board_verdict.after_game) {
         char line[64];
         if (board_verdict.best >= 0)
@@ -147,7 +183,7 @@ void draw_statistics(bool can_watch)
             std::snprintf(line, sizeof line, "This board: you %d", int(board_verdict.you));
         text(TEXT_X, y, line);
     }
-    text(TEXT_X, FOOTER_Y, can_watch ? "W: watch the best line   S, Esc: back" : "S, Esc: back");
+    text(TEXT_X, FOOTER_Y, can_watch ? "W: watch the best line   S, Esc, click: back" : "S, Esc, click: back");
 }
 
 // One screen's loop: `frame` draws the text and answers whether the screen
@@ -183,6 +219,26 @@ bool run_screen(Frame frame)
 
 } // namespace
 
+const char* const* help_page_lines(int page) { return HELP_PAGES[page]; }
+
+int widest_help_line(int page)
+{
+    int widest = text_length(game_font(), HELP_FOOTERS[page]);
+    for (const char* const* l = HELP_PAGES[page]; *l != nullptr; ++l) {
+        const char* tab = std::strchr(*l, '\t');
+        if (tab == nullptr) {
+            widest = std::max(widest, text_length(game_font(), *l));
+        } else {
+            const std::string name(*l, size_t(tab - *l));
+            widest = std::max(widest, std::max(text_length(game_font(), name.c_str()),
+                                               7 * KEY_COLUMN + text_length(game_font(), tab + 1)));
+        }
+    }
+    return widest;
+}
+
+int info_text_width() { return TEXT_RIGHT - TEXT_X; }
+
 bool run_help()
 {
     int page = 0;
@@ -194,10 +250,10 @@ bool run_help()
         const bool esc = key_press(KEY_ESC);
         const bool next = key_press(KEY_RIGHT) | key_press(KEY_DOWN) | key_press(KEY_PGDN);
         const bool back = key_press(KEY_LEFT) | key_press(KEY_UP) | key_press(KEY_PGUP);
-        if (next)
-            page = 1;
-        if (back)
-            page = 0;
+        if (next && page + 1 < HELP_PAGE_COUNT)
+            ++page;
+        if (back && page > 0)
+            --page;
         const bool click = pointer.b == 1 && !was_down;
         was_down = pointer.b != 0;
         return !(f1 || esc || click);
@@ -208,12 +264,17 @@ StatisticsExit run_statistics()
 {
     const bool can_watch = board_verdict.after_game && board_verdict.knowable && board_verdict.best >= 0;
     bool watch = false;
-    const bool quit = run_screen([can_watch, &watch](const PointerState&) {
+    // A click closes it as it closes the help; only a press that begins on
+    // this screen counts.
+    bool was_down = read_pointer().b != 0;
+    const bool quit = run_screen([can_watch, &watch, &was_down](const PointerState& pointer) {
         draw_statistics(can_watch);
         const bool s = key_press(KEY_S);
         const bool esc = key_press(KEY_ESC);
         watch = key_press(KEY_W) && can_watch;
-        return !(s || esc || watch);
+        const bool click = pointer.b == 1 && !was_down;
+        was_down = pointer.b != 0;
+        return !(s || esc || watch || click);
     });
     return quit ? StatisticsExit::quit : watch ? StatisticsExit::watch : StatisticsExit::closed;
 }

@@ -280,6 +280,12 @@ class Game:
         if not prepared:
             prepare(self.dir, files, **archive)
         run_env = dict(os.environ, PATH=os.path.join(self.dir, "bin") + ":" + os.environ.get("PATH", ""))
+        # The build names a data folder that does not exist, so that a game
+        # installed on this machine never stands in for a missing archive; a
+        # named folder wins over data/gfx.dat, so it is named only when the
+        # working directory holds no archive.
+        if os.path.exists(os.path.join(self.dir, "data", "gfx.dat")):
+            run_env.pop("ZORBL_DATA_DIR", None)
         run_env.update(env or {})
         self.proc = subprocess.Popen([*prefix, BIN], cwd=self.dir, env=run_env, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, preexec_fn=ahead_of_other_work)

@@ -4,7 +4,7 @@ intro is played to its end by hints alone. Which group: the first pop of
 the search's line. On a full board that line depends on how much time the
 search got, so there only the in-process unit test (keys_test) checks it;
 but on 20 tiles or fewer the search tries every line whatever its time
-(from 24, says the README), and each hint must be zorbl-solve's first pop
+(from 24, says docs/solver.md), and each hint must be zorbl-solve's first pop
 on the board shown. (From this deal every budget's line passes there.)
 Then, as the game was assisted, its end asks no name however well it
 scored; the table stays as it was."""

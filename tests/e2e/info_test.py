@@ -1,6 +1,7 @@
 """Everything findable: the window's title tells of the help; F1 shows it
 over the board, Right turns to the keys and Esc gives the same board back;
-S shows the statistics and closes them; Ctrl+Q asks the quit question."""
+S shows the statistics and closes them; ? shows the help too, and a click
+closes either; Ctrl+Q asks the quit question."""
 
 import subprocess
 
@@ -25,6 +26,17 @@ try:
     check(until(lambda: shows("STATISTICS", 160, 14, anywhere=True), 5, "the statistics"), "S shows the statistics")
     key("s")
     check(until(lambda: game.read_board() == board, 5, "the board again"), "S again closes them")
+
+    # ? is read as the character typed (Shift and / here), and a click closes
+    # the help and the statistics alike.
+    key("question")
+    check(until(lambda: shows("HOW TO PLAY", 160, 14, anywhere=True), 5, "the help"), "? shows the help")
+    game.press(160, 120)
+    check(until(lambda: game.read_board() == board, 5, "the board again"), "a click closes the help")
+    key("s")
+    check(until(lambda: shows("STATISTICS", 160, 14, anywhere=True), 5, "the statistics"), "S shows them again")
+    game.press(160, 120)
+    check(until(lambda: game.read_board() == board, 5, "the board again"), "a click closes the statistics")
 
     key("ctrl+q")
     check(until(question_shown, 5, "the quit question"), "Ctrl+Q asks the quit question")

@@ -31,7 +31,7 @@ subprocess.run(["dpkg-deb", "-x", deb, root], check=True)
 share = os.path.join(root, "usr", "share")
 for command in (["lintian", "--fail-on", "error", deb],
                 ["desktop-file-validate", os.path.join(share, "applications", "zorbl.desktop")],
-                ["appstreamcli", "validate", "--no-net", os.path.join(share, "metainfo", "zorbl.metainfo.xml")]):
+                ["appstreamcli", "validate", "--no-net", "--pedantic", os.path.join(share, "metainfo", "zorbl.metainfo.xml")]):
     result = subprocess.run(command, capture_output=True, text=True)
     print(result.stdout + result.stderr)
     check(result.returncode == 0, command[0] + " passes the package")
@@ -67,6 +67,8 @@ check(listed == wanted, "the package holds the game and the solver, their manual
 out = run("--bogus")
 check(out.returncode == 2 and out.stdout == "" and out.stderr.startswith("zorbl: unknown argument '--bogus'\nusage: zorbl"),
       "an unknown argument is named, then the usage follows on stderr, exit 2")
+out = run("--bogus", "--help")
+check(out.returncode == 0 and out.stdout.startswith("usage: zorbl"), "--help after a bad argument still prints the usage")
 
 # A player's first run, with a home of its own where the sound lands in a file.
 home, capture = capturing_home()

@@ -40,7 +40,10 @@ for args, lines, says in (
     check(err.count("\n") == 1 and says in err, "%s: named in one line (got %r)" % (case, err))
 
 code, out, err = solve(["--help"], [])
-check(code == 0 and out.startswith("usage: zorbl-solve"), "--help prints the usage and exits 0")
+check(code == 0 and out.startswith("usage: zorbl-solve") and "Exit status" in out and "--ms=500" in out,
+      "--help prints the usage, its exit codes and the --opt=value form, and exits 0")
+code, out, err = solve(["--bogus", "--help"], [])
+check(code == 0 and out.startswith("usage: zorbl-solve"), "--help after a bad option still prints the usage")
 
 # A line whose points add up to the score, less the bonus for a cleared
 # board; the rules' replay of it is in the unit tests.

@@ -229,9 +229,19 @@ TEST(SaveFolder, AnInstalledGameSavesUnderAnAbsoluteXdgDataHomeElseUnderHome)
     EXPECT_EQ(save_path("zorbl.sav"), std::string(getpwuid(getuid())->pw_dir) + "/.local/share/zorbl/zorbl.sav")
         << "HOME unset";
 
-    // The source folder's ways again, for any test run after this one.
+    // A data folder named in the environment wins over the working
+    // directory's archive: the game is then the installed one.
     fs::create_directory("data");
     write_file("data/gfx.dat", "");
+    setenv("HOME", home.c_str(), 1);
+    setenv("ZORBL_DATA_DIR", (dir.path() + "/unpacked").c_str(), 1);
     choose_data_location();
+    EXPECT_EQ(std::string(archive_path()), dir.path() + "/unpacked/gfx.dat") << "ZORBL_DATA_DIR beside data/gfx.dat";
+    EXPECT_EQ(save_path("zorbl.sav"), in_home) << "ZORBL_DATA_DIR beside data/gfx.dat";
+
+    // The source folder's ways again, for any test run after this one.
+    unsetenv("ZORBL_DATA_DIR");
+    choose_data_location();
+    EXPECT_EQ(std::string(archive_path()), "data/gfx.dat");
     EXPECT_EQ(save_path("zorbl.sav"), "zorbl.sav");
 }

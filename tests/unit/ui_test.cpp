@@ -1,5 +1,6 @@
 // Buttons, the options screen's actions, the name entry's editing, the
-// high-score table's swing, the side buttons and the Yes/No box.
+// high-score table's swing, the side buttons and the Yes/No box; the help
+// and statistics texts fit their box.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "ui/buttons.h"
 #include "ui/dialogs.h"
 #include "ui/highscore_display.h"
+#include "ui/info.h"
 #include "ui/name_entry.h"
 #include "ui/options.h"
 
@@ -357,4 +359,18 @@ TEST_F(Interface, DigitKeysPickTheModeAfterAGameHighestWins)
     EXPECT_EQ(highscores_shown, 0);
     key[KEY_1] = 0;
     key[KEY_3] = 0;
+}
+
+TEST_F(Interface, EveryLineOfTheHelpAndTheStatisticsNoteFitsInsideTheBox)
+{
+    for (int page = 0; page < HELP_PAGE_COUNT; ++page) {
+        int lines = 0;
+        for (const char* const* l = help_page_lines(page); *l != nullptr; ++l)
+            ++lines;
+        EXPECT_LE(lines, HELP_PAGE_LINES) << "help page " << page + 1 << " has more lines than the box holds";
+        EXPECT_LE(widest_help_line(page), info_text_width()) << "a line of help page " << page + 1
+                                                             << " runs past the box's right edge";
+    }
+    for (const char* line : STATISTICS_NO_BEST_LINE)
+        EXPECT_LE(text_length(game_font(), line), info_text_width()) << "the statistics say: " << line;
 }
