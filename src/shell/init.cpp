@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "board/undo.h"
 #include "effects/particles.h"
 #include "persist/paths.h"
 #include "persist/settings.h"
@@ -95,8 +96,7 @@ void init_game()
         std::exit(1);
     }
     choose_data_location();
-    // The designed screens have no room to say so; the title tells a new player.
-    set_window_title("zorbl - F1: help");
+    set_window_title(window_title(std::nullopt).c_str());
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
     decide_frame_pacing();
@@ -130,6 +130,23 @@ void init_game()
     particles_clear();
 
     create_option_buttons();
+}
+
+std::string window_title(std::optional<uint32_t> deal)
+{
+    // The designed screens have no room for these; the title tells a new
+    // player where the help is, and anyone the deal to pass on.
+    std::string title = "zorbl";
+    if (deal)
+        title += " - deal " + std::to_string(*deal);
+    return title + " - F1: help";
+}
+
+void show_window_title()
+{
+    const std::optional<uint32_t> deal =
+        history.deal_numbered ? std::optional<uint32_t>(history.deal_number) : std::nullopt;
+    set_window_title(window_title(deal).c_str());
 }
 
 void shutdown_game()

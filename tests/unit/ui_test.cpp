@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "play/commands.h"
 #include "play/game_loop.h"
+#include "play/game_over.h"
 #include "board/random.h"
 #include "persist/settings.h"
 #include "shell/background.h"
@@ -278,7 +280,7 @@ TEST_F(Interface, SideButtonsHaveExclusiveEdges)
     for (const Case& c : {Case{200, 185, -1}, Case{201, 185, 0}, Case{216, 196, 0}, Case{217, 185, -1},
                           Case{205, 180, -1}, Case{215, 205, 1}, Case{225, 230, 2}, Case{100, 100, -1}}) {
         pointer_script = {c.x, c.y, 0};
-        EXPECT_EQ(handle_side_buttons(), LOOP_CONTINUE);
+        EXPECT_EQ(play_commands(), LOOP_CONTINUE);
         EXPECT_EQ(hovered_side_button, c.hovered) << "at " << c.x << "," << c.y;
     }
 }
