@@ -4,9 +4,13 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "effects/pop.h"
+#include "board/undo.h"
+#include "persist/daily.h"
+#include "persist/settings.h"
 #include "persist/stats.h"
 #include "shell/background.h"
 #include "shell/input.h"
@@ -29,7 +33,8 @@ constexpr int FOOTER_Y = BOX_TOP + BOX_HEIGHT - 19;
 
 // Each line is drawn from the box's left edge; a tab starts the second
 // column, for the keys and what they do.
-constexpr const char* HELP_PAGES[2][18] = {
+constexpr int HELP_PAGE_COUNT = 3;
+constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][18] = {
     {
         "HOW TO PLAY",
         "",
@@ -70,9 +75,33 @@ constexpr const char* HELP_PAGES[2][18] = {
         "Undo, hint, restart: no high score.",
         nullptr,
     },
+    {
+        "DEALS",
+        "",
+        "Every deal has a number; the same",
+        "number deals the same board. In",
+        "Continous and Megashifter the columns",
+        "that come in depend on play.",
+        "",
+        "G\tplay a deal by its number",
+        "D\ttoday's deal (the date, YYYYMMDD)",
+        "--deal N\tstart on deal N",
+        "--daily\tstart on today's deal",
+        "",
+        nullptr,
+    },
 };
 
 void text(int x, int y, const char* s) { textprintf_ex(BackBuffer, game_font(), x, y, -1, -1, "%s", s); }
+
+// A line of the statistics from a format, at the text's left edge.
+template <class... Values>
+void text_line(int y, const char* format, Values... values)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, format, values...);
+    text(TEXT_X, y, line);
+}
 
 void text_right(int x, int y, const char* format, uint32_t value)
 {
@@ -106,8 +135,20 @@ void draw_help_page(int page)
         }
         text(TEXT_X, y, line);
     }
-    textprintf_right_ex(BackBuffer, game_font(), BOX_X + BOX_WIDTH - 10, TEXT_TOP, -1, -1, "%d/2", page + 1);
-    text(TEXT_X, FOOTER_Y, page == 0 ? "Right: keys    F1, Esc, click: back" : "Left: rules    F1, Esc, click: back");
+    // The deals' page names the deal on the board, to pass on.
+    if (page == HELP_PAGE_COUNT - 1) {
+        if (history.deal_numbered)
+            std::snprintf(line, sizeof line, "This board is deal %u.", unsigned(history.deal_number));
+        else
+            std::snprintf(line, sizeof line, "This board's number is not known.");
+        text(TEXT_X, y, line);
+    }
+    textprintf_right_ex(BackBuffer, game_font(), BOX_X + BOX_WIDTH - 10, TEXT_TOP, -1, -1, "%d/%d", page + 1,
+                        HELP_PAGE_COUNT);
+    constexpr const char* FOOTERS[HELP_PAGE_COUNT] = {"Right: keys    F1, Esc, click: back",
+                                                      "Left, Right: pages    F1, Esc, click: back",
+                                                      "Left: keys    F1, Esc, click: back"};
+    text(TEXT_X, FOOTER_Y, FOOTERS[page]);
 }
 
 // Right edges of the statistics' columns.
@@ -134,19 +175,34 @@ void draw_statistics(bool can_watch)
     text(TEXT_X, TEXT_TOP, "STATISTICS");
     draw_statistics_rows(TEXT_TOP + 2 * LINE_HEIGHT, 0);
     draw_statistics_rows(TEXT_TOP + 8 * LINE_HEIGHT, 1);
-    const int y = TEXT_TOP + 14 * LINE_HEIGHT;
-    if (board_verdict.after_game && !board_verdict.knowable) {
-        text(TEXT_X, y, "The columns to come make a best line");
-        text(TEXT_X, y + LINE_HEIGHT, "of this board unknowable.");
-    } else if (board_verdict.after_game) {
-        char line[64];
-        if (board_verdict.best >= 0)
-            std::snprintf(line, sizeof line, "This board: you %d, best found %d", int(board_verdict.you),
-                          int(board_verdict.best));
-        else
-            std::snprintf(line, sizeof line, "This board: you %d", int(board_verdict.you));
+    int y = TEXT_TOP + 14 * LINE_HEIGHT;
+    char line[24];
+    if (history.deal_numbered)
+        std::snprintf(line, sizeof line, "Deal %u", unsigned(history.deal_number));
+    else
+        std::snprintf(line, sizeof line, "This board");
+    if (board_verdict.after_game && board_verdict.knowable && board_verdict.best >= 0)
+        text_line(y, "%s: you %d, best found %d", line, int(board_verdict.you), int(board_verdict.best));
+    else if (board_verdict.after_game)
+        text_line(y, "%s: you %d", line, int(board_verdict.you));
+    else
         text(TEXT_X, y, line);
+    if (board_verdict.after_game && !board_verdict.knowable) {
+        text(TEXT_X, y + LINE_HEIGHT, "The columns to come make a best line");
+        text(TEXT_X, y + 2 * LINE_HEIGHT, "of this board unknowable.");
     }
+    // The day's deal in the mode chosen: the player's best unassisted game
+    // on it, and the best line found (where one means something).
+    y += 3 * LINE_HEIGHT;
+    const uint32_t today = todays_deal();
+    const DailyModeRecord record = daily_record_of(today, settings.game_mode);
+    if (!record.played)
+        text_line(y, "Today, deal %u: D plays it", unsigned(today));
+    else if (!refills_from_left(settings.game_mode) && record.best_found >= 0)
+        text_line(y, "Today, deal %u: you %u, best found %d", unsigned(today), unsigned(record.best),
+                  int(record.best_found));
+    else
+        text_line(y, "Today, deal %u: you %u", unsigned(today), unsigned(record.best));
     text(TEXT_X, FOOTER_Y, can_watch ? "W: watch the best line   S, Esc: back" : "S, Esc: back");
 }
 
@@ -195,9 +251,9 @@ bool run_help()
         const bool next = key_press(KEY_RIGHT) | key_press(KEY_DOWN) | key_press(KEY_PGDN);
         const bool back = key_press(KEY_LEFT) | key_press(KEY_UP) | key_press(KEY_PGUP);
         if (next)
-            page = 1;
+            page = std::min(page + 1, HELP_PAGE_COUNT - 1);
         if (back)
-            page = 0;
+            page = std::max(page - 1, 0);
         const bool click = pointer.b == 1 && !was_down;
         was_down = pointer.b != 0;
         return !(f1 || esc || click);

@@ -15,12 +15,14 @@ struct BoardVerdict {
 };
 extern BoardVerdict board_verdict;
 
-// Shows the two help pages (the arrows and PgUp/PgDn turn them) until F1,
+// Shows the three help pages (rules, keys, deals; the arrows and PgUp/PgDn
+// turn them) until F1,
 // Esc or a click; true when the window's close button was clicked meanwhile
 // and the quit question answered "Yes!".
 bool run_help();
 
 enum class StatisticsExit { closed, watch, quit };
-// Shows the statistics until S or Esc; W, after a game with a best line,
+// Shows the statistics (with the deal on the board and the player's record
+// on the day's deal) until S or Esc; W, after a game with a best line,
 // asks to watch it.
 StatisticsExit run_statistics();
