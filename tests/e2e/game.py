@@ -259,15 +259,15 @@ class Game:
     """One run of the game. By default in a new scratch working directory
     made ready by prepare(); `directory` runs it again where an earlier run
     was (prepared=True: exactly as it is), `env` adds to the environment and
-    `prefix` runs it through another command."""
+    `prefix` runs it through another command; `args` are the game's own."""
 
-    def __init__(self, files=None, directory=None, prepared=False, env=None, prefix=(), **archive):
+    def __init__(self, files=None, directory=None, prepared=False, env=None, prefix=(), args=(), **archive):
         self.dir = directory or tempfile.mkdtemp(prefix="zorbl-e2e-")
         if not prepared:
             prepare(self.dir, files, **archive)
         run_env = dict(os.environ, PATH=os.path.join(self.dir, "bin") + ":" + os.environ.get("PATH", ""))
         run_env.update(env or {})
-        self.proc = subprocess.Popen([*prefix, BIN], cwd=self.dir, env=run_env, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([*prefix, BIN, *args], cwd=self.dir, env=run_env, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, preexec_fn=ahead_of_other_work)
         self.colours = None
         self.window = None
@@ -314,6 +314,10 @@ class Game:
         self.focus()
         key("Escape", hold=0.3)
         return self.wait_for_board()
+
+    def title(self):
+        """The window's title as the desktop shows it."""
+        return subprocess.run(["xdotool", "getwindowname", self.window], capture_output=True, text=True).stdout.strip()
 
     def focus(self):
         subprocess.run(["xdotool", "windowfocus", self.window], capture_output=True)
