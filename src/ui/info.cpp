@@ -84,7 +84,7 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][18] = {
         "that come in depend on play.",
         "",
         "G\tplay a deal by its number",
-        "D\ttoday's deal (the date, YYYYMMDD)",
+        "D\ttoday's deal: YYYYMMDD",
         "--deal N\tstart on deal N",
         "--daily\tstart on today's deal",
         "",
@@ -193,16 +193,16 @@ void draw_statistics(bool can_watch)
     }
     // The day's deal in the mode chosen: the player's best unassisted game
     // on it, and the best line found (where one means something).
-    y += 3 * LINE_HEIGHT;
+    y += (board_verdict.after_game && !board_verdict.knowable ? 3 : 2) * LINE_HEIGHT;
     const uint32_t today = todays_deal();
     const DailyModeRecord record = daily_record_of(today, settings.game_mode);
     if (!record.played)
-        text_line(y, "Today, deal %u: D plays it", unsigned(today));
+        text_line(y, "Today %u: D plays it", unsigned(today));
     else if (!refills_from_left(settings.game_mode) && record.best_found >= 0)
-        text_line(y, "Today, deal %u: you %u, best found %d", unsigned(today), unsigned(record.best),
+        text_line(y, "Today %u: you %u, best found %d", unsigned(today), unsigned(record.best),
                   int(record.best_found));
     else
-        text_line(y, "Today, deal %u: you %u", unsigned(today), unsigned(record.best));
+        text_line(y, "Today %u: you %u", unsigned(today), unsigned(record.best));
     text(TEXT_X, FOOTER_Y, can_watch ? "W: watch the best line   S, Esc: back" : "S, Esc: back");
 }
 
