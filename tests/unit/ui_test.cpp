@@ -246,6 +246,12 @@ TEST_F(Interface, NameEntryEditing)
     twelve.push_back(enter);
     EXPECT_EQ(type(twelve), "abcdefghij") << "the eleventh and twelfth are covered by the cursor";
     EXPECT_EQ(type({backspace, enter}), "");
+    // The deal number's box takes digits alone.
+    char digits[NAME_ENTRY_BUFFER] = "_";
+    int at = 0;
+    for (int k : {letter('a'), KEY_1 << 8 | '1', KEY_MINUS << 8 | '-', KEY_2 << 8 | '2', enter})
+        name_entry_key(digits, at, k, true);
+    EXPECT_STREQ(digits, "12") << "a letter or a sign typed into a deal number is dropped";
     EXPECT_EQ(type({letter('x'), letter('y'), backspace, enter}), "x");
     // Keys without a printable character change nothing.
     const int arrow = KEY_LEFT << 8;
