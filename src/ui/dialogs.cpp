@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <csignal>
 
-#include "board/board.h"
 #include "effects/pop.h"
 #include "persist/settings.h"
 #include "shell/background.h"

@@ -1,12 +1,13 @@
 """Deal numbers: the number read off the window's title deals the same board
 again with --deal; G with a number plays that deal, G with junk or a number
-out of range is refused on screen and the game goes on; D plays the day's
-deal, numbered by the date."""
+out of range is refused on screen and the game goes on; a game that comes
+back keeps its number, and --deal over it asks first; D plays the day's
+deal, numbered by the date, after the same question."""
 
 import re
 import time
 
-from game import Game, asks, check, key, settings_bytes, shows, start_display, until
+from game import Game, asks, check, key, largest_group, settings_bytes, shows, start_display, tiles_after, until
 
 start_display()
 SETTINGS = {"zorbl.sav": settings_bytes(animations=0)}
@@ -75,9 +76,32 @@ try:
     time.sleep(1.5)
     check(deal_in_title(game) == 12345, "Esc in the box keeps deal 12345")
 
-    # D: the day's deal, its number the local date.
-    key("d")
+    # A pop makes a game in progress, kept when the game is killed.
+    group = largest_group(dealt(12345))
+    played = game.settled_board(tiles_after(dealt(12345), group, 0), doing=game.pop(group))
+    game.proc.kill()
+    game.proc.wait()
+finally:
+    game.stop(keep=True)
+
+# Started again with another deal asked for: the game in progress comes back
+# with its number, and the new-game question asks before anything is dropped.
+game = Game(directory=game.dir, prepared=True, args=("--deal", "777"))
+try:
+    game.wait_for_window()
+    game.focus()
+    key("Escape", hold=0.3)
+    check(until(lambda: asks("This will start a"), 20, "the new-game question"),
+          "--deal over a game in progress asks the new-game question")
+    key("n")
+    check(game.board_becomes(played) == played, "No keeps the game that came back")
+    check(deal_in_title(game) == 12345, "the game that came back keeps its number, 12345")
+
+    # D: the day's deal, its number the local date, after the same question.
     today = int(time.strftime("%Y%m%d"))
+    key("d")
+    check(until(lambda: asks("This will start a"), 10, "the new-game question"), "D over a game in progress asks")
+    key("y")
     game.board_becomes(dealt(today), 20)
     check(game.read_board() == dealt(today), "D deals the day's deal, %d" % today)
     check(deal_in_title(game) == today, "the title names the day's deal")
