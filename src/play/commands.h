@@ -22,7 +22,7 @@ void offer_deal(uint32_t number);
 // nothing for the next deal of the sequence (N, or a new game after a game).
 std::optional<uint32_t> take_asked_deal();
 
-// Refused on screen when a typed number names no deal; the same words as
-// the command line's refusal.
+// Said on screen, in place of a deal, when what was typed is no deal number
+// (nothing typed, or more than 4294967295).
 constexpr const char* DEAL_REFUSAL_1 = "Deal numbers run";
 constexpr const char* DEAL_REFUSAL_2 = "from 0 to 4294967295.";

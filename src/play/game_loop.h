@@ -1,5 +1,8 @@
 // The heart of play: clicks become selections and pops, pops are scored and
-// settled, and a game ends when no pair is left.
+// settled, and a game ends when no pair is left. The loop's other jobs have
+// files of their own beside it: the commands of a frame (commands.h), the
+// end of a game (game_over.h) and watching the best line (watch.h); what a
+// screen asks the loop to do next is in loop_result.h.
 #pragma once
 #include <cstdint>
 #include <optional>
