@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "effects/pop.h"
 #include "board/undo.h"
+#include "effects/pop.h"
 #include "persist/daily.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
@@ -196,7 +196,9 @@ void draw_statistics(bool can_watch)
     y += (board_verdict.after_game && !board_verdict.knowable ? 3 : 2) * LINE_HEIGHT;
     const uint32_t today = todays_deal();
     const DailyModeRecord record = daily_record_of(today, settings.game_mode);
-    if (!record.played)
+    if (!record.played && history.deal_numbered && history.deal_number == today)
+        text_line(y, "Today %u: this board", unsigned(today));
+    else if (!record.played)
         text_line(y, "Today %u: D plays it", unsigned(today));
     else if (!refills_from_left(settings.game_mode) && record.best_found >= 0)
         text_line(y, "Today %u: you %u, best found %d", unsigned(today), unsigned(record.best),
