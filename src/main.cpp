@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "persist/daily.h"
 #include "play/game_loop.h"
 #include "shell/background.h"
 #include "shell/command_line.h"
@@ -44,7 +45,12 @@ int main(int argc, char** argv)
     init_game();
     build_background();
     play_intro();
-    begin_first_game();
+    // The day is read once the intro has played, so that it is the day the
+    // first game begins on.
+    std::optional<uint32_t> deal = line.deal;
+    if (!deal && line.daily)
+        deal = todays_deal();
+    begin_first_game(deal);
     // The first frame reaches the screen under a black palette and fades in.
     render_frame(false);
     present_frame();

@@ -1,15 +1,18 @@
-// zorbl-solve: reads a board on standard input and prints the best line the
-// solver finds, one "column row points" line per pop, then "score S".
+// zorbl-solve: reads a board on standard input, or deals one by its number,
+// and prints the best line the solver finds, one "column row points" line per
+// pop, then "score S".
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "board/board.h"
+#include "board/deal_number.h"
 #include "board/modes.h"
 #include "solver/solver.h"
 
@@ -18,12 +21,15 @@ namespace {
 constexpr int BAD_INPUT = 2;
 
 const char* const USAGE =
-    "usage: zorbl-solve [--mode M] [--ms T] [--threads N]\n"
+    "usage: zorbl-solve [--deal N] [--mode M] [--ms T] [--threads N]\n"
     "Reads a board from standard input: 8 lines of 10 characters, 0 for an empty\n"
     "cell and 1 to 5 for a tile colour; row 0 is the top row, column 0 the left.\n"
+    "With --deal N it reads nothing and solves the board the game deals as deal N.\n"
     "Prints one line per pop of the best line found, \"C R P\": the column and row\n"
     "of one cell of the group on the board as it is before that pop, and the\n"
     "points; then \"score S\", the total with 250 for a cleared board.\n"
+    "  --deal N     solve deal number N (0 to 4294967295), as the game's window\n"
+    "               title and statistics name it\n"
     "  --mode M     game mode 0 %s, 1 %s, 2 %s, 3 %s\n"
     "               (default 0); in 1 and 3 the columns that will come in are\n"
     "               unknown, so the line is planned with them empty and scores\n"
@@ -72,6 +78,31 @@ std::vector<std::string> input_lines(const std::string& text)
     return lines;
 }
 
+// Reads the board on standard input; answers what is wrong with it, or
+// nothing when it is a board.
+std::string read_board(ColourBoard& board)
+{
+    const std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+    const std::vector<std::string> lines = input_lines(text);
+    if (lines.size() != BOARD_ROWS)
+        return ("the board must be 8 lines of 10 cells, not " + std::to_string(lines.size()) + " line"
+                    + (lines.size() == 1 ? "" : "s"));
+    for (int row = 0; row < BOARD_ROWS; ++row) {
+        const std::string& line = lines[size_t(row)];
+        if (line.size() != BOARD_COLUMNS)
+            return ("line " + std::to_string(row + 1) + " has " + std::to_string(line.size())
+                        + " characters, not 10");
+        for (int column = 0; column < BOARD_COLUMNS; ++column) {
+            const char ch = line[size_t(column)];
+            if (ch < '0' || ch > '0' + colour_count)
+                return ("line " + std::to_string(row + 1) + ", column " + std::to_string(column + 1)
+                            + ": '" + std::string(1, ch) + "' is not a cell (0 to 5)");
+            board.at(column, row).colour = uint8_t(ch - '0');
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -79,6 +110,7 @@ int main(int argc, char** argv)
     int mode = MODE_TRADITIONAL;
     SolverLimits limits;
     limits.threads = cores();
+    std::optional<uint32_t> deal;
     // --help wins wherever it stands, even after a bad option.
     for (int a = 1; a < argc; ++a) {
         if (std::string(argv[a]) == "--help") {
@@ -96,13 +128,15 @@ int main(int argc, char** argv)
             arg = arg.substr(0, equals);
             has_value = true;
         }
-        if (arg != "--mode" && arg != "--ms" && arg != "--threads")
+        if (arg != "--deal" && arg != "--mode" && arg != "--ms" && arg != "--threads")
             return fail("unknown option '" + std::string(argv[a]) + "' (see --help)");
         if (!has_value) {
             if (a + 1 >= argc)
                 return fail("option " + arg + " needs a value");
             value = argv[++a];
         }
+        if (arg == "--deal" && !(deal = parse_deal_number(value)))
+            return fail("'" + value + "' is not a deal number (0 to 4294967295)");
         if (arg == "--mode" && (!whole_number(value, 0, mode) || mode >= MODE_COUNT))
             return fail("mode must be 0, 1, 2 or 3, not '" + value + "'");
         if (arg == "--ms" && !whole_number(value, 1, limits.budget_ms))
@@ -111,24 +145,13 @@ int main(int argc, char** argv)
             return fail("threads must be a whole number above 0, not '" + value + "'");
     }
 
-    const std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
-    const std::vector<std::string> lines = input_lines(text);
-    if (lines.size() != BOARD_ROWS)
-        return fail("the board must be 8 lines of 10 cells, not " + std::to_string(lines.size()) + " line"
-                    + (lines.size() == 1 ? "" : "s"));
     ColourBoard board{};
-    for (int row = 0; row < BOARD_ROWS; ++row) {
-        const std::string& line = lines[size_t(row)];
-        if (line.size() != BOARD_COLUMNS)
-            return fail("line " + std::to_string(row + 1) + " has " + std::to_string(line.size())
-                        + " characters, not 10");
-        for (int column = 0; column < BOARD_COLUMNS; ++column) {
-            const char ch = line[size_t(column)];
-            if (ch < '0' || ch > '0' + colour_count)
-                return fail("line " + std::to_string(row + 1) + ", column " + std::to_string(column + 1)
-                            + ": '" + std::string(1, ch) + "' is not a cell (0 to 5)");
-            board.at(column, row).colour = uint8_t(ch - '0');
-        }
+    if (deal) {
+        const std::array<uint8_t, BOARD_CELLS> colours = deal_colours(*deal);
+        for (int i = 0; i < BOARD_CELLS; ++i)
+            board.cells[size_t(i)].colour = colours[size_t(i)];
+    } else if (const std::string wrong = read_board(board); !wrong.empty()) {
+        return fail(wrong);
     }
 
     const SolverLine line = solve_board(board, mode, limits);

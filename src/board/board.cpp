@@ -43,8 +43,25 @@ void new_game()
     score = 0;
     tiles_popped = 0;
     game_assisted = false;
+    const uint32_t number = random_state();
     fill_board();
     clear_marks();
     undo_forget();
+    history.deal_number = number;
+    history.deal_numbered = true;
     game_progress = GameProgress::fresh;
+}
+
+// The generator is left where dealing that number leaves it, not brought
+// back to the designed sequence: the LCG has a single cycle through all 2^32
+// states, so every number is a point of the designed sequence, and the game
+// goes on exactly as it would after reaching that deal by drawing. A deal
+// played again from its number is then the same deal in every way the
+// player controls; in Continous and Megashifter the columns that come in
+// still depend on every draw made during play (shakes, sparks, sounds),
+// as designed. Nothing else is saved or restored, so it stays deterministic.
+void new_game_numbered(uint32_t number)
+{
+    random_jump(number);
+    new_game();
 }

@@ -66,5 +66,10 @@ void fill_board();
 // Clears marked, light and flash everywhere; offsets stay so moving tiles keep moving.
 // Always yields 0, which the game loop stores as the selection size.
 int clear_marks();
-// Resets the score, counters and undo history and deals a new board.
+// Resets the score, counters and undo history and deals a new board; the
+// deal's number (history.deal_number) is the generator's state just before,
+// read without a draw.
 void new_game();
+// new_game on the deal numbered `number`: the generator is set to that state
+// first, so the board is exactly the one that number names.
+void new_game_numbered(uint32_t number);

@@ -1,6 +1,8 @@
 // Deal numbers read from text, and the day's deal.
 #include "board/deal_number.h"
 
+#include "board/random.h"
+
 std::optional<uint32_t> parse_deal_number(std::string_view text)
 {
     if (text.empty())
@@ -20,4 +22,16 @@ std::optional<uint32_t> parse_deal_number(std::string_view text)
 uint32_t daily_deal_number(int year, int month, int day)
 {
     return static_cast<uint32_t>(year * 10000 + month * 100 + day);
+}
+
+std::array<uint8_t, BOARD_CELLS> deal_colours(uint32_t number)
+{
+    // fill_board's draws, on a state of its own.
+    std::array<uint8_t, BOARD_CELLS> colours{};
+    uint32_t state = number;
+    for (uint8_t& colour : colours) {
+        state = random_step(state);
+        colour = static_cast<uint8_t>(random_value(state) % colour_count + 1);
+    }
+    return colours;
 }

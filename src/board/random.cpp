@@ -8,12 +8,16 @@ uint64_t draws = 0;
 
 int random_next()
 {
-    state = state * 214013u + 2531011u;
+    state = random_step(state);
     ++draws;
-    return static_cast<int>((state >> 16) & 0x7FFF);
+    return random_value(state);
 }
 
 uint64_t random_draws() { return draws; }
+
+uint32_t random_state() { return state; }
+
+void random_jump(uint32_t new_state) { state = new_state; }
 
 void random_restart(uint32_t new_state)
 {

@@ -18,6 +18,10 @@ struct UndoStep {
 
 struct GameHistory {
     std::array<uint8_t, BOARD_CELLS> deal;  // the board new_game dealt
+    // The deal's number: the generator's state just before its 80 draws.
+    // Unknown only for a game saved before numbers were kept.
+    uint32_t deal_number = 0;
+    bool deal_numbered = false;
     std::vector<UndoStep> undo;             // before each pop still remembered, oldest first
     std::vector<UndoStep> redo;             // the positions undone, the next to redo last
 };

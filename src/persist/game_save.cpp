@@ -22,12 +22,17 @@ namespace {
 
 // Layout, every number little-endian: the magic word, the version, the mode,
 // the assisted flag, the progress, score, tiles popped, the number of undo
-// and of redo positions, the deal's 80 colours, the board's 80 colours, then
-// each position (undo oldest first, then redo, the next to redo last) as 80
-// colours, score, tiles and progress; last, a checksum of all before it.
+// and of redo positions; from version 2, a byte saying whether the deal's
+// number is known and the number itself; the deal's 80 colours, the board's
+// 80 colours, then each position (undo oldest first, then redo, the next to
+// redo last) as 80 colours, score, tiles and progress; last, a checksum of
+// all before it. Version 1, written before deals had numbers, still loads:
+// its game goes on with its number unknown.
 constexpr char MAGIC[4] = {'Z', 'R', 'B', 'G'};
-constexpr uint8_t VERSION = 1;
-constexpr size_t HEADER_BYTES = 24;
+constexpr uint8_t VERSION = 2;
+constexpr uint8_t VERSION_UNNUMBERED = 1;
+constexpr size_t V1_HEADER_BYTES = 24;
+constexpr size_t HEADER_BYTES = V1_HEADER_BYTES + 1 + 4;
 constexpr size_t STEP_BYTES = BOARD_CELLS + 4 + 4 + 1;
 constexpr size_t CHECKSUM_BYTES = 4;
 // Far beyond any game played by hand, and it bounds what a damaged count
@@ -93,6 +98,8 @@ std::string encode_game_in_progress()
     const size_t undo_steps = std::min<size_t>(history.undo.size(), MOST_STEPS - redo_steps);
     put_le32(out, uint32_t(undo_steps));
     put_le32(out, uint32_t(redo_steps));
+    out += char(history.deal_numbered ? 1 : 0);
+    put_le32(out, history.deal_numbered ? history.deal_number : 0);
     put_colours(out, history.deal);
     std::array<uint8_t, BOARD_CELLS> shown{};
     for (int i = 0; i < BOARD_CELLS; ++i)
@@ -116,13 +123,14 @@ bool decode_game_in_progress(const std::string& bytes)
 {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     size_t body = 0;
-    if (!unseal_save(bytes, body) || body < HEADER_BYTES + 2 * BOARD_CELLS || std::memcmp(in, MAGIC, sizeof MAGIC) != 0
-        || in[4] != VERSION)
+    if (!unseal_save(bytes, body) || body < V1_HEADER_BYTES + 2 * BOARD_CELLS
+        || std::memcmp(in, MAGIC, sizeof MAGIC) != 0 || (in[4] != VERSION && in[4] != VERSION_UNNUMBERED))
         return false;
+    const size_t header = in[4] == VERSION ? HEADER_BYTES : V1_HEADER_BYTES;
     const uint32_t undo_steps = get_le32(in + 16);
     const uint32_t redo_steps = get_le32(in + 20);
     if (undo_steps > MOST_STEPS || redo_steps > MOST_STEPS - undo_steps
-        || body != HEADER_BYTES + 2 * BOARD_CELLS + (undo_steps + redo_steps) * STEP_BYTES)
+        || body != header + 2 * BOARD_CELLS + (undo_steps + redo_steps) * STEP_BYTES)
         return false;
 
     // Everything is read and checked before anything of the game changes.
@@ -133,9 +141,15 @@ bool decode_game_in_progress(const std::string& bytes)
     int32_t tiles;
     GameHistory loaded;
     std::array<uint8_t, BOARD_CELLS> shown{};
+    if (header == HEADER_BYTES) {
+        if (in[V1_HEADER_BYTES] > 1)
+            return false;
+        loaded.deal_numbered = in[V1_HEADER_BYTES] == 1;
+        loaded.deal_number = loaded.deal_numbered ? get_le32(in + V1_HEADER_BYTES + 1) : 0;
+    }
     if (mode >= MODE_COUNT || in[6] > 1 || !get_progress(in[7], progress) || !get_count(in + 8, points)
-        || !get_count(in + 12, tiles) || !get_colours(in + HEADER_BYTES, loaded.deal)
-        || !get_colours(in + HEADER_BYTES + BOARD_CELLS, shown))
+        || !get_count(in + 12, tiles) || !get_colours(in + header, loaded.deal)
+        || !get_colours(in + header + BOARD_CELLS, shown))
         return false;
     // A game with no pair left is over, and an ended game never comes back.
     ColourBoard left{};
@@ -143,7 +157,7 @@ bool decode_game_in_progress(const std::string& bytes)
         left.cells[i].colour = shown[i] & 0x7F;
     if (!any_move_left(left))
         return false;
-    const unsigned char* step_bytes = in + HEADER_BYTES + 2 * BOARD_CELLS;
+    const unsigned char* step_bytes = in + header + 2 * BOARD_CELLS;
     loaded.undo.resize(undo_steps);
     loaded.redo.resize(redo_steps);
     for (std::vector<UndoStep>* steps : {&loaded.undo, &loaded.redo}) {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "persist/daily.h"
 #include "persist/highscore.h"
 #include "persist/paths.h"
 #include "persist/save_file.h"
@@ -69,6 +70,7 @@ void load_saved_data()
     take_out_of_range_as_zero();
 
     load_statistics();
+    load_daily_record();
 
     // The tables are made once; a later load refills the same storage.
     for (int mode = 0; mode < MODE_COUNT; ++mode) {

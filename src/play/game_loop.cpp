@@ -13,12 +13,16 @@
 #include "board/undo.h"
 #include "effects/banner.h"
 #include "effects/pop.h"
+#include "persist/daily.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/stats.h"
 #include "persist/screenshot.h"
 #include "persist/settings.h"
 #include "play/best_line.h"
+#include "play/commands.h"
+#include "play/game_over.h"
+#include "play/watch.h"
 #include "play/hint.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
@@ -27,21 +31,10 @@
 #include "solver/solver.h"
 #include "ui/dialogs.h"
 #include "ui/info.h"
-#include "ui/name_entry.h"
 
 int32_t selection_size = 0;
 
 namespace {
-
-// How long a watched line lets each pop be seen: before the group is
-// selected, and while it shakes.
-constexpr int WATCH_LOOK_FRAMES = 30;
-
-void draw_frame()
-{
-    render_frame(true);
-    present_frame();
-}
 
 bool over_board(const PointerState& p)
 {
@@ -49,28 +42,6 @@ bool over_board(const PointerState& p)
            && p.y <= BOARD_Y + BOARD_ROWS * CELL_SIZE - 1;
 }
 
-// Scores the marked group, shows its banner, plays its animation, empties
-// and settles: a pop, whoever makes it.
-void pop_marked_group()
-{
-    const int32_t n = selection_size;
-    const int32_t points = group_points(n);
-    score += points;
-    tiles_popped += n;
-    game_progress = GameProgress::in_progress;
-    show_points_banner(points);
-    if (points < 50)
-        pop_animate(10, POP_FADE);
-    else if (points < 100)
-        pop_animate(0, POP_SHRINK);
-    else if (points < 150)
-        pop_animate(0, POP_BURST);
-    else
-        pop_animate(5, POP_FLASH);
-    hint_cancel();
-    empty_group(board, marked_cells(board));
-    settle_board(board, settings.game_mode, settings.animations != 0);
-}
 
 // The player's pop: remembered for an undo, and saved.
 void pop_selected_group()
@@ -207,6 +178,33 @@ bool screenshot_keys_held()
 
 } // namespace
 
+void draw_play_frame()
+{
+    render_frame(true);
+    present_frame();
+}
+
+void pop_marked_group()
+{
+    const int32_t n = selection_size;
+    const int32_t points = group_points(n);
+    score += points;
+    tiles_popped += n;
+    game_progress = GameProgress::in_progress;
+    show_points_banner(points);
+    if (points < 50)
+        pop_animate(10, POP_FADE);
+    else if (points < 100)
+        pop_animate(0, POP_SHRINK);
+    else if (points < 150)
+        pop_animate(0, POP_BURST);
+    else
+        pop_animate(5, POP_FLASH);
+    hint_cancel();
+    empty_group(board, marked_cells(board));
+    settle_board(board, settings.game_mode, settings.animations != 0);
+}
+
 void board_press_step(ClickState& click_state, const PointerState& pointer)
 {
     if (over_board(pointer) && pointer.b == 1) {
@@ -243,12 +241,12 @@ LoopResult play_frame(ClickState& click_state)
 {
     const PointerState pointer = read_pointer();
     tick_counter = 0;
-    draw_frame();
+    draw_play_frame();
     move_cursor(pointer);
     board_press_step(click_state, pointer_or_key_click(pointer));
     history_keys(click_state);
     hint_key(click_state, pointer);
-    LoopResult loop_result = handle_side_buttons();
+    LoopResult loop_result = play_commands();
     if (!any_move_left()) {
         if (board_empty()) {
             confirm_dialog("WOW! Empty board!", "250 bonus pts!!!");
@@ -262,120 +260,31 @@ LoopResult play_frame(ClickState& click_state)
     return loop_result;
 }
 
-LoopResult play_game_over()
+void begin_new_game(std::optional<uint32_t> number)
 {
-    HighScoreEntry candidate{};
-    candidate.name[0] = '_';
-    candidate.score = static_cast<uint32_t>(score);
-
-    // Space or Enter is the click the panel waits for; the window's close
-    // button asks the quit question here as everywhere.
-    forget_held_keys();
-    while (banner_frames_left != 0 || read_pointer().b != 0) {
-        draw_frame();
-        if (ask_quit_if_closed())
-            return LOOP_QUIT;
-    }
-    panel_y = PANEL_HIDDEN_Y;
-    game_over_panel_shown = 1;
-    for (;;) {
-        const bool space = key_press(KEY_SPACE);
-        const bool enter = enter_press();
-        if (read_pointer().b != 0 || space || enter)
-            break;
-        draw_frame();
-        if (ask_quit_if_closed()) {
-            game_over_panel_shown = 0;
-            return LOOP_QUIT;
-        }
-    }
-    game_over_panel_shown = 0;
-
-    HighScoreTable& table = current_highscore_table();
-    if (game_assisted) {
-        // Told once, and the answer does not matter: no name is asked.
-        confirm_dialog("Assisted game:", "no high score");
-    } else if (highscore_qualifies(table, candidate)) {
-        // The entry edits a buffer of twelve bytes: ten characters, the
-        // cursor and a zero byte. The row keeps the name and its zero byte.
-        char name[NAME_ENTRY_BUFFER] = "_";
-        const bool quit = enter_name("You got a highscore!", name);
-        std::memcpy(candidate.name, name, sizeof candidate.name);
-        candidate.name[sizeof candidate.name - 1] = '\0';
-        highscore_replace_lowest(table, candidate);
-        highscore_sort(table);
-        // On disk at once: a game killed later loses no row.
-        save_highscore_table(settings.game_mode);
-        if (quit)
-            return LOOP_QUIT;
-        draw_frame();
-    }
-    return game_over_wait();
-}
-
-void begin_new_game()
-{
-    new_game();
+    if (number)
+        new_game_numbered(*number);
+    else
+        new_game();
     banner_frames_left = 0;
     forget_game_in_progress();
     board_verdict.after_game = false;
+    show_window_title();
     best_line_search(history.deal, settings.game_mode);
 }
 
-void begin_first_game()
+void begin_first_game(std::optional<uint32_t> number)
 {
-    // A game left unfinished comes back in place of the deal.
+    // A game left unfinished comes back in place of the deal; a deal asked
+    // for on the command line is offered over it, never dropped on it unasked.
     if (!load_game_in_progress()) {
-        begin_new_game();
+        begin_new_game(number);
         return;
     }
+    if (number)
+        offer_deal(*number);
+    show_window_title();
     best_line_search(history.deal, settings.game_mode);
-}
-
-bool watch_best_line()
-{
-    SolverLine line;
-    if (!best_line_found(settings.game_mode, line))
-        return false;
-    restart_deal();
-    banner_frames_left = 0;
-    selection_size = clear_marks();
-    board_cursor.shown = false;
-    // Any key or a press begun while watching stops it; so does the window's
-    // close button, whose question the table then asks.
-    forget_held_keys();
-    bool was_down = read_pointer().b != 0;
-    const auto shown_for = [&was_down](int frames) {
-        for (int i = 0; i < frames; ++i) {
-            draw_frame();
-            const bool down = read_pointer().b != 0;
-            const bool pressed = down && !was_down;
-            was_down = down;
-            if (pressed || any_key_press() || quit_requested())
-                return false;
-        }
-        return true;
-    };
-    for (const SolverMove& move : line.moves) {
-        // As a player would: a look, a first click (the group shakes), then the pop.
-        if (!shown_for(WATCH_LOOK_FRAMES))
-            return false;
-        selection_size = find_group(move.column, move.row);
-        if (selection_size < SMALLEST_GROUP) {
-            selection_size = clear_marks();
-            return false;
-        }
-        play_cue(OBJ_SND_CLICK);
-        if (!shown_for(WATCH_LOOK_FRAMES)) {
-            selection_size = clear_marks();
-            return false;
-        }
-        pop_marked_group();
-        selection_size = clear_marks();
-    }
-    if (board_empty())
-        score += EMPTY_BOARD_BONUS;
-    return shown_for(BANNER_FRAMES);
 }
 
 bool run_game()
@@ -403,6 +312,9 @@ bool run_game()
         SolverLine best;
         const bool found = best_line_found(settings.game_mode, best);
         board_verdict = {true, !refills_from_left(settings.game_mode), score, found ? best.score : -1};
+        if (history.deal_numbered && history.deal_number == todays_deal())
+            record_daily_game(history.deal_number, settings.game_mode, uint32_t(score), game_assisted,
+                              board_verdict.best);
         loop_result = play_game_over();
         while (loop_result == LOOP_WATCH) {
             watch_best_line();
@@ -421,7 +333,7 @@ bool run_game()
         // The old board goes in one of three animations; the deal refills every cell.
         if (tiles_left != 0)
             pop_animate(5, random_next() % 3 + 1);
-        begin_new_game();
+        begin_new_game(take_asked_deal());
         board_fade_in(5);
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "board/undo.h"
 #include "effects/particles.h"
 #include "persist/game_save.h"
 #include "persist/paths.h"
@@ -91,16 +92,6 @@ void build_colour_tables()
     create_trans_table(&trans_table_64, palette, 64, 64, 64, nullptr);
 }
 
-// The designed screens have no room to say so; the title tells a new player,
-// and tells a second game in the same folder that its game is not kept.
-std::string window_title()
-{
-    std::string title = "zorbl - F1: help";
-    if (!game_in_progress_kept())
-        title += " - not kept: zorbl is already running";
-    return title;
-}
-
 void init_game()
 {
     if (allegro_init() != 0) {
@@ -108,7 +99,7 @@ void init_game()
         std::exit(1);
     }
     choose_data_location();
-    set_window_title(window_title().c_str());
+    set_window_title(window_title(std::nullopt).c_str());
     if (!open_display())
         fail("Cannot open a 320 x 240 display.");
     decide_frame_pacing();
@@ -140,12 +131,33 @@ void init_game()
     // After the archive: a game that cannot start leaves no lock file behind.
     // Before anything reads "game.sav".
     if (!claim_game_in_progress())
-        set_window_title(window_title().c_str());
+        set_window_title(window_title(std::nullopt).c_str());
     load_saved_data();
     set_volume(-1, settings.music_volume);
     particles_clear();
 
     create_option_buttons();
+}
+
+std::string window_title(std::optional<uint32_t> deal)
+{
+    // The designed screens have no room for these; the title tells a new
+    // player where the help is, anyone the deal to pass on, and a second game
+    // in the same folder that its game is not kept.
+    std::string title = "zorbl";
+    if (deal)
+        title += " - deal " + std::to_string(*deal);
+    title += " - F1: help";
+    if (!game_in_progress_kept())
+        title += " - not kept: zorbl is already running";
+    return title;
+}
+
+void show_window_title()
+{
+    const std::optional<uint32_t> deal =
+        history.deal_numbered ? std::optional<uint32_t>(history.deal_number) : std::nullopt;
+    set_window_title(window_title(deal).c_str());
 }
 
 void shutdown_game()

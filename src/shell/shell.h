@@ -3,6 +3,8 @@
 #pragma once
 #include <allegro.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "shell/catalogue.h"
@@ -23,10 +25,15 @@ extern RGB_MAP rgb_table;
 extern bool sound_ready;
 
 void init_game();
-// "zorbl - F1: help", and for a game that does not own the game in progress
-// " - not kept: zorbl is already running" after it.
-std::string window_title();
 void shutdown_game();
+
+// The window's title: the game's name, the number of the deal on the board
+// when it has one, and where the help is ("zorbl - deal 42 - F1: help");
+// for a game that does not own the game in progress,
+// " - not kept: zorbl is already running" after it.
+std::string window_title(std::optional<uint32_t> deal);
+// Puts on the window the title for the deal on the board now.
+void show_window_title();
 
 // Typed access to an archive object.
 inline BITMAP* sprite(int index) { return static_cast<BITMAP*>(Datafile[index].dat); }

@@ -1,19 +1,16 @@
-// The side buttons of the play screen, the sliding Yes/No boxes, the loop
-// that keeps the options open, and the wait after a game.
+// The side buttons of the play screen, the sliding Yes/No boxes and the loop
+// that keeps the options open.
 #include "ui/dialogs.h"
 
 #include <algorithm>
 #include <csignal>
 
-#include "board/board.h"
 #include "effects/pop.h"
 #include "persist/settings.h"
 #include "shell/background.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
-#include "ui/highscore_display.h"
-#include "ui/info.h"
 #include "ui/options.h"
 
 int hovered_side_button = -1;
@@ -204,68 +201,13 @@ bool ask_quit_if_closed()
     return ask_quit();
 }
 
-LoopResult handle_side_buttons()
+int side_button_at(int x, int y)
 {
-    const PointerState pointer = read_pointer();
-    hovered_side_button = -1;
     for (int i = 0; i < 3; ++i) {
-        if (over_side_button(i, pointer.x, pointer.y))
-            hovered_side_button = i;
+        if (over_side_button(i, x, y))
+            return i;
     }
-
-    // The window's close button asks the quit question like the quit button.
-    if (ask_quit_if_closed())
-        return LOOP_QUIT;
-
-    // The screens that tell what is there open over whatever is shown.
-    const bool f1 = key_press(KEY_F1);
-    const bool question_mark = character_typed('?');
-    const bool s = key_press(KEY_S);
-    if ((f1 || question_mark) && run_help())
-        return LOOP_QUIT;
-    if (s) {
-        const StatisticsExit exit = run_statistics();
-        if (exit != StatisticsExit::closed)
-            return exit == StatisticsExit::quit ? LOOP_QUIT : LOOP_WATCH;
-    }
-
-    // A key presses its button with the same click; the pointer may be
-    // anywhere. Ctrl+N is N; Ctrl+Q is the desktop's quit.
-    const bool n = key_press(KEY_N);
-    const bool o = key_press(KEY_O);
-    const bool esc = key_press(KEY_ESC);
-    const bool q = key_press(KEY_Q) && (key[KEY_LCONTROL] || key[KEY_RCONTROL]);
-    int pressed = n ? SIDE_NEW_GAME : o ? SIDE_OPTIONS : esc || q ? SIDE_QUIT : -1;
-    const bool by_key = pressed >= 0;
-    if (!by_key) {
-        if (hovered_side_button < 0)
-            return LOOP_CONTINUE;
-        if (pointer.b == 1)
-            pressed = hovered_side_button;
-    }
-    if (by_key || pointer.b != 0)
-        play_cue(OBJ_SND_CLICK);
-
-    LoopResult result = LOOP_CONTINUE;
-    switch (pressed) {
-    case SIDE_NEW_GAME:
-        if (game_progress != GameProgress::in_progress || confirm_dialog("This will start a", "new game. Restart?"))
-            result = LOOP_NEW_GAME;
-        break;
-    case SIDE_OPTIONS:
-        if (run_options())
-            result = LOOP_QUIT;
-        break;
-    case SIDE_QUIT:
-        if (ask_quit())
-            result = LOOP_QUIT;
-        break;
-    default:
-        break;
-    }
-    if (!by_key && pointer.b != 0)
-        wait_for_release();
-    return result;
+    return -1;
 }
 
 bool run_options()
@@ -287,24 +229,4 @@ bool run_options()
     }
     save_settings();
     return false;
-}
-
-LoopResult game_over_wait()
-{
-    highscores_shown = 1;
-    forget_held_keys();
-    LoopResult result;
-    do {
-        render_frame(true);
-        present_frame();
-        result = handle_side_buttons();
-        // The digit keys pick the mode; with several held the highest wins.
-        // As designed, the choice reaches zorbl.sav only at shutdown.
-        for (int digit = 0; digit < MODE_COUNT; ++digit) {
-            if (key[KEY_0 + digit])
-                settings.game_mode = digit;
-        }
-    } while (result == LOOP_CONTINUE);
-    highscores_shown = 0;
-    return result;
 }

@@ -1,5 +1,5 @@
-// The side buttons of the play screen, the Yes/No boxes, the options loop
-// and the wait after a game.
+// The side buttons of the play screen, the Yes/No boxes and the options loop.
+// What a press of a button does is the play loop's (play/commands.h).
 #pragma once
 #include <allegro.h>
 
@@ -9,11 +9,7 @@
 
 enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
 
-// What a screen of play asks the game loop to do next.
-// LOOP_WATCH: after a game, the player asked to watch the best line of its deal.
-enum LoopResult { LOOP_CONTINUE = 0, LOOP_NEW_GAME = 1, LOOP_GAME_OVER = 2, LOOP_QUIT = 3, LOOP_WATCH = 4 };
-
-// -1, or the side button under the pointer at the last handle_side_buttons.
+// -1, or the side button under the pointer at the last look (play_commands).
 extern int hovered_side_button;
 // Raised when the player clicks the window's close button.
 extern volatile int close_requested;
@@ -41,16 +37,11 @@ bool ask_quit();
 // question; true for "Yes!". Told to end: true without asking. Every screen
 // looks at least once a second.
 bool ask_quit_if_closed();
-// Polled once a frame: nothing, a new game, quit, or watch. N (and Ctrl+N),
-// O, and Esc (and Ctrl+Q) press the buttons from the keyboard; F1 and ?
-// show the help, S the statistics.
-LoopResult handle_side_buttons();
+// The side button under (x, y), or -1.
+int side_button_at(int x, int y);
 // Keeps the options screen open until it is closed; true when the window's
 // close button was clicked meanwhile and the quit question answered "Yes!".
 bool run_options();
-// Shows the table of the current mode until the player picks a new game,
-// quit, or (from the statistics) watching the best line.
-LoopResult game_over_wait();
 // A frame of a modal box at (x, y): the scene without the pointer and the
 // box over it; the caller adds its text, then end_box_frame draws the
 // pointer sampled at the start and shows the frame.

@@ -9,7 +9,10 @@
 #include <cstring>
 #include <string>
 
+#include "board/undo.h"
 #include "effects/pop.h"
+#include "persist/daily.h"
+#include "persist/settings.h"
 #include "persist/stats.h"
 #include "shell/background.h"
 #include "shell/input.h"
@@ -98,16 +101,40 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
         "Undo, hint, restart: no high score.",
         nullptr,
     },
+    {
+        "DEALS",
+        "",
+        "Every deal has a number, and the same",
+        "number deals the same board. G plays",
+        "a deal by its number; D plays the",
+        "day's deal, numbered by the date as",
+        "YYYYMMDD. zorbl --deal N and zorbl",
+        "--daily start the game on a deal.",
+        "In Continous and Megashifter the",
+        "columns that come in depend on play.",
+        "",
+        nullptr,
+    },
 };
 
 // How to leave or turn each page, on its last line.
 constexpr const char* HELP_FOOTERS[HELP_PAGE_COUNT] = {
     "Right: keys    F1, Esc, click: back",
     "Left, Right: turn    F1, Esc, click: back",
+    "Left, Right: turn    F1, Esc, click: back",
     "Left: keys    F1, Esc, click: back",
 };
 
 void text(int x, int y, const char* s) { textprintf_ex(BackBuffer, game_font(), x, y, -1, -1, "%s", s); }
+
+// A line of the statistics from a format, at the text's left edge.
+template <class... Values>
+void text_line(int y, const char* format, Values... values)
+{
+    char line[128];
+    std::snprintf(line, sizeof line, format, values...);
+    text(TEXT_X, y, line);
+}
 
 void text_right(int x, int y, const char* format, uint32_t value)
 {
@@ -141,6 +168,14 @@ void draw_help_page(int page)
         }
         text(TEXT_X, y, line);
     }
+    // The deals' page names the deal on the board, to pass on.
+    if (page == HELP_PAGE_COUNT - 1) {
+        if (history.deal_numbered)
+            std::snprintf(line, sizeof line, "This board is deal %u.", unsigned(history.deal_number));
+        else
+            std::snprintf(line, sizeof line, "This board's number is not known.");
+        text(TEXT_X, y, line);
+    }
     textprintf_right_ex(BackBuffer, game_font(), BOX_X + BOX_WIDTH - 10, TEXT_TOP, -1, -1, "%d/%d", page + 1,
                         HELP_PAGE_COUNT);
     text(TEXT_X, FOOTER_Y, HELP_FOOTERS[page]);
@@ -170,19 +205,36 @@ void draw_statistics(bool can_watch)
     text(TEXT_X, TEXT_TOP, "STATISTICS");
     draw_statistics_rows(TEXT_TOP + 2 * LINE_HEIGHT, 0);
     draw_statistics_rows(TEXT_TOP + 8 * LINE_HEIGHT, 1);
-    const int y = TEXT_TOP + 14 * LINE_HEIGHT;
-    if (board_verdict.after_game && !board_verdict.knowable) {
-        text(TEXT_X, y, STATISTICS_NO_BEST_LINE[0]);
-        text(TEXT_X, y + LINE_HEIGHT, STATISTICS_NO_BEST_LINE[1]);
-    } else if (board_verdict.after_game) {
-        char line[64];
-        if (board_verdict.best >= 0)
-            std::snprintf(line, sizeof line, "This board: you %d, best found %d", int(board_verdict.you),
-                          int(board_verdict.best));
-        else
-            std::snprintf(line, sizeof line, "This board: you %d", int(board_verdict.you));
+    int y = TEXT_TOP + 14 * LINE_HEIGHT;
+    char line[24];
+    if (history.deal_numbered)
+        std::snprintf(line, sizeof line, "Deal %u", unsigned(history.deal_number));
+    else
+        std::snprintf(line, sizeof line, "This board");
+    if (board_verdict.after_game && board_verdict.knowable && board_verdict.best >= 0)
+        text_line(y, "%s: you %d, best found %d", line, int(board_verdict.you), int(board_verdict.best));
+    else if (board_verdict.after_game)
+        text_line(y, "%s: you %d", line, int(board_verdict.you));
+    else
         text(TEXT_X, y, line);
+    if (board_verdict.after_game && !board_verdict.knowable) {
+        text(TEXT_X, y + LINE_HEIGHT, STATISTICS_NO_BEST_LINE[0]);
+        text(TEXT_X, y + 2 * LINE_HEIGHT, STATISTICS_NO_BEST_LINE[1]);
     }
+    // The day's deal in the mode chosen: the player's best unassisted game
+    // on it, and the best line found (where one means something).
+    y += (board_verdict.after_game && !board_verdict.knowable ? 3 : 2) * LINE_HEIGHT;
+    const uint32_t today = todays_deal();
+    const DailyModeRecord record = daily_record_of(today, settings.game_mode);
+    if (!record.played && history.deal_numbered && history.deal_number == today)
+        text_line(y, "Today %u: this board", unsigned(today));
+    else if (!record.played)
+        text_line(y, "Today %u: D plays it", unsigned(today));
+    else if (!refills_from_left(settings.game_mode) && record.best_found >= 0)
+        text_line(y, "Today %u: you %u, best found %d", unsigned(today), unsigned(record.best),
+                  int(record.best_found));
+    else
+        text_line(y, "Today %u: you %u", unsigned(today), unsigned(record.best));
     text(TEXT_X, FOOTER_Y, can_watch ? "W: watch the best line   S, Esc, click: back" : "S, Esc, click: back");
 }
 
@@ -250,10 +302,10 @@ bool run_help()
         const bool esc = key_press(KEY_ESC);
         const bool next = key_press(KEY_RIGHT) | key_press(KEY_DOWN) | key_press(KEY_PGDN);
         const bool back = key_press(KEY_LEFT) | key_press(KEY_UP) | key_press(KEY_PGUP);
-        if (next && page + 1 < HELP_PAGE_COUNT)
-            ++page;
-        if (back && page > 0)
-            --page;
+        if (next)
+            page = std::min(page + 1, HELP_PAGE_COUNT - 1);
+        if (back)
+            page = std::max(page - 1, 0);
         const bool click = pointer.b == 1 && !was_down;
         was_down = pointer.b != 0;
         return !(f1 || esc || click);

@@ -18,7 +18,7 @@ extern BoardVerdict board_verdict;
 // The help's pages: each a list of lines ended by null, a tab between a
 // key's name and what it does. The width of the text's widest line,
 // footer included, and the width the box leaves for text, both in pixels.
-constexpr int HELP_PAGE_COUNT = 3;
+constexpr int HELP_PAGE_COUNT = 4;
 constexpr int HELP_PAGE_LINES = 17;
 const char* const* help_page_lines(int page);
 int widest_help_line(int page);
@@ -26,12 +26,14 @@ int info_text_width();
 // What the statistics say after a game in a mode that brings in columns.
 extern const char* const STATISTICS_NO_BEST_LINE[2];
 
-// Shows the help pages (the arrows and PgUp/PgDn turn them) until F1,
+// Shows the help pages (rules, keys, more keys, deals; the arrows and
+// PgUp/PgDn turn them) until F1,
 // Esc or a click; true when the window's close button was clicked meanwhile
 // and the quit question answered "Yes!".
 bool run_help();
 
 enum class StatisticsExit { closed, watch, quit };
-// Shows the statistics until S, Esc or a click; W, after a game with a best
+// Shows the statistics (with the deal on the board and the player's record
+// on the day's deal) until S, Esc or a click; W, after a game with a best
 // line, asks to watch it.
 StatisticsExit run_statistics();

@@ -32,7 +32,7 @@ void put_cursor(char* buffer, int cursor)
 
 } // namespace
 
-bool name_entry_key(char* buffer, int& cursor, int key_value)
+bool name_entry_key(char* buffer, int& cursor, int key_value, bool digits_only)
 {
     const int scancode = key_value >> 8;
     // The keypad's Enter ends the entry too, as it acts as Enter on every
@@ -53,6 +53,8 @@ bool name_entry_key(char* buffer, int& cursor, int key_value)
     const int character = key_value & 0xFF;
     if (character < 32 || character > 126)
         return false;
+    if (digits_only && (character < '0' || character > '9'))
+        return false;
     // At the tenth place the character is stored and at once covered by the cursor.
     buffer[cursor] = static_cast<char>(character);
     cursor = std::min(NAME_MAX_CHARS, cursor + 1);
@@ -60,16 +62,21 @@ bool name_entry_key(char* buffer, int& cursor, int key_value)
     return false;
 }
 
-bool enter_name(const char* title, char* buffer)
+namespace {
+
+// The entry's loop for a name or, with `digits`, a number (which Esc leaves).
+EntryEnd run_entry(const char* title, char* buffer, bool digits)
 {
     FONT* f = game_font();
-    const int widest = std::max(title != nullptr ? text_length(f, title) : 0, text_length(f, buffer));
+    // A number's box is wide enough for its ten digits from the start.
+    const int typed = text_length(f, digits ? "4294967295_" : buffer);
+    const int widest = std::max(title != nullptr ? text_length(f, title) : 0, typed);
     const int w = 20 + widest;
     const int h = w / 2;
     BITMAP* box = create_bitmap(w + 1, 51);
     if (box == nullptr) {
         buffer[0] = '\0';
-        return false;
+        return digits ? EntryEnd::cancelled : EntryEnd::entered;
     }
     clear_to_color(box, COLOUR_DIALOG_FILL);
     draw_framed_box(box, 3, 3, w - 3, 47, COLOUR_DIALOG_BOX);
@@ -81,13 +88,13 @@ bool enter_name(const char* title, char* buffer)
     // Keys pressed before the box came to rest are dropped.
     clear_keybuf();
     int cursor = 0;
-    bool quit = false;
+    EntryEnd end = EntryEnd::entered;
     for (;;) {
         entry_frame(box, 160 - h, 160, title, buffer);
         if (quit_requested()) {
             if (ask_quit_if_closed()) {
                 buffer[cursor] = '\0';
-                quit = true;
+                end = EntryEnd::quit;
                 break;
             }
             // The key that answered is not part of the name.
@@ -98,16 +105,28 @@ bool enter_name(const char* title, char* buffer)
             continue;
         // One key a frame; the rest wait in the queue.
         play_cue(OBJ_SND_CLICK);
-        if (name_entry_key(buffer, cursor, readkey()))
+        const int key_value = readkey();
+        if (digits && key_value >> 8 == KEY_ESC) {
+            buffer[cursor] = '\0';
+            end = EntryEnd::cancelled;
+            break;
+        }
+        if (name_entry_key(buffer, cursor, key_value, digits))
             break;
     }
 
     // After "Yes!" to the quit question the game fades out at once.
-    if (!quit) {
+    if (end != EntryEnd::quit) {
         play_cue(OBJ_SND_DIALOG);
         for (int x = 160 - h; x < 320; x += SLIDE_STEP)
             entry_frame(box, x, x + h, title, buffer);
     }
     destroy_bitmap(box);
-    return quit;
+    return end;
 }
+
+} // namespace
+
+bool enter_name(const char* title, char* buffer) { return run_entry(title, buffer, false) == EntryEnd::quit; }
+
+EntryEnd enter_digits(const char* title, char* buffer) { return run_entry(title, buffer, true); }

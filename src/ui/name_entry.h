@@ -1,4 +1,5 @@
-// Typing a name into the high-score table.
+// Typing a name into the high-score table, and a deal's number in a box of
+// the same look.
 #pragma once
 
 constexpr int NAME_ENTRY_BUFFER = 12;  // ten characters, the cursor, a zero byte
@@ -10,6 +11,16 @@ constexpr int NAME_MAX_CHARS = 10;
 // buffer then holds the name typed so far.
 bool enter_name(const char* title, char* buffer);
 
+// How an entry ended: Enter, Esc (a number's entry only), or the quit
+// question answered "Yes!".
+enum class EntryEnd { entered, cancelled, quit };
+
+// The same box taking digits alone (ten at most; no other key goes in) into
+// `buffer` (NAME_ENTRY_BUFFER bytes, starting as "_"): on Enter it holds the
+// digits typed, perhaps none; Esc goes back.
+EntryEnd enter_digits(const char* title, char* buffer);
+
 // One key of the entry (scancode x 256 + character): edits the buffer and
-// the cursor; true when the key was Enter.
-bool name_entry_key(char* buffer, int& cursor, int key_value);
+// the cursor; true when the key was Enter. With digits_only, only 0 to 9
+// go in.
+bool name_entry_key(char* buffer, int& cursor, int key_value, bool digits_only = false);

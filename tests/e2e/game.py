@@ -273,9 +273,9 @@ class Game:
     """One run of the game. By default in a new scratch working directory
     made ready by prepare(); `directory` runs it again where an earlier run
     was (prepared=True: exactly as it is), `env` adds to the environment and
-    `prefix` runs it through another command."""
+    `prefix` runs it through another command; `args` are the game's own."""
 
-    def __init__(self, files=None, directory=None, prepared=False, env=None, prefix=(), **archive):
+    def __init__(self, files=None, directory=None, prepared=False, env=None, prefix=(), args=(), **archive):
         self.dir = directory or tempfile.mkdtemp(prefix="zorbl-e2e-")
         if not prepared:
             prepare(self.dir, files, **archive)
@@ -287,7 +287,7 @@ class Game:
         if os.path.exists(os.path.join(self.dir, "data", "gfx.dat")):
             run_env.pop("ZORBL_DATA_DIR", None)
         run_env.update(env or {})
-        self.proc = subprocess.Popen([*prefix, BIN], cwd=self.dir, env=run_env, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([*prefix, BIN, *args], cwd=self.dir, env=run_env, stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, preexec_fn=ahead_of_other_work)
         self.colours = None
         self.window = None
@@ -334,6 +334,10 @@ class Game:
         self.focus()
         key("Escape", hold=0.3)
         return self.wait_for_board()
+
+    def title(self):
+        """The window's title as the desktop shows it."""
+        return window_title(self.window)
 
     def focus(self):
         subprocess.run(["xdotool", "windowfocus", self.window], capture_output=True)

@@ -1,4 +1,4 @@
-"""zorbl-solve: a board in, a line out; every kind of bad input is refused
+"""zorbl-solve: a board in (or a deal's number), a line out; every kind of bad input is refused
 with one line saying what is wrong and exit code 2."""
 
 import os
@@ -32,6 +32,8 @@ for args, lines, says in (
         (["--ms", "-20"], DEAL, "budget"),
         (["--ms", "soon"], DEAL, "budget"),
         (["--threads", "0"], DEAL, "threads"),
+        (["--deal", "4294967296"], DEAL, "deal number"),
+        (["--deal", "12a"], DEAL, "deal number"),
         (["--fast"], DEAL, "unknown option")):
     code, out, err = solve(args, lines)
     case = "%s, %d lines, a fault in %s" % (" ".join(args) or "no options", len(lines), says)
@@ -56,6 +58,25 @@ for mode in ("0", "2"):
           "mode %s: each pop is a column, a row and its points" % mode)
     bonus = int(rows[-2].split()[1]) - sum(p for _, _, p in moves)
     check(bonus in (0, 250), "mode %s: the points add up to the score (off by %d)" % (mode, bonus))
+
+# The same first board by its number (the generator's state after the
+# intro's 1490 draws), with nothing on standard input: the first pop of the
+# line found is a group of that board, and its points are that group's.
+state = 1
+for _ in range(1490):
+    state = (state * 214013 + 2531011) & 0xFFFFFFFF
+code, out, err = solve(["--deal", str(state), "--ms", "20", "--threads", "1"], ["not a board"])
+rows = out.split("\n")
+check(code == 0 and rows[-2].startswith("score "), "--deal %d: a line without reading a board (%r)" % (state, err))
+c, r, points = map(int, rows[0].split())
+group, todo = set(), [(c, r)]
+while todo:
+    cc, rr = todo.pop()
+    if (cc, rr) not in group and 0 <= cc < 10 and 0 <= rr < 8 and DEAL[rr][cc] == DEAL[r][c]:
+        group.add((cc, rr))
+        todo += [(cc + 1, rr), (cc - 1, rr), (cc, rr + 1), (cc, rr - 1)]
+check(len(group) >= 2 and points == len(group) ** 2 - 1,
+      "--deal %d solves the first board: its first pop at %d,%d is a group of %d" % (state, c, r, len(group)))
 
 code, out, err = solve([], ["1212121212", "2121212121"] * 4)
 check((code, out) == (0, "score 0\n"), "a board with no move prints just the score 0 (got %r)" % out)

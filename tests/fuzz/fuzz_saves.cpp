@@ -15,6 +15,7 @@
 
 #include "board/board.h"
 #include "board/undo.h"
+#include "persist/daily.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
@@ -118,8 +119,13 @@ void load_all_from(void (*write)(const char*, const uint8_t*, size_t), const uin
     // settings and table contents that differ.
     size_t skip = size / 2;
     write("scores1.sav", data + skip, size - skip);
+    write("daily.sav", data, size);
     load_saved_data();
     check_loaded_state();
+    // A day's record that loaded saves and loads the same.
+    const std::string daily = encode_daily_record();
+    if (!decode_daily_record(daily) || encode_daily_record() != daily)
+        std::abort();
     write("game.sav", data, size);
     if (load_game_in_progress()) {
         check_loaded_state();

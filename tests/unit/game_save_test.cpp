@@ -12,6 +12,7 @@
 #include "board/undo.h"
 #include "board_text.h"
 #include "persist/game_save.h"
+#include "persist/save_file.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
 #include "test_env.h"
@@ -42,7 +43,8 @@ std::string whole_game()
 {
     std::string text = board_text() + std::to_string(score) + " " + std::to_string(tiles_popped) + " "
                        + std::to_string(int(game_progress)) + " " + std::to_string(game_assisted) + " "
-                       + std::to_string(settings.game_mode) + " " + std::string(history.deal.begin(), history.deal.end());
+                       + std::to_string(settings.game_mode) + " " + std::string(history.deal.begin(), history.deal.end())
+                       + " deal " + (history.deal_numbered ? std::to_string(history.deal_number) : "unknown");
     for (const auto* steps : {&history.undo, &history.redo}) {
         text += "|";
         for (const UndoStep& s : *steps)
@@ -75,9 +77,23 @@ TEST(GameSave, AGameWithItsHistoryComesBackWholeAndADamagedFileChangesNothing)
     const std::string other = whole_game();
     ASSERT_NE(other, saved);
     ASSERT_TRUE(load_game_in_progress());
-    EXPECT_EQ(whole_game(), saved) << "board, numbers, mode, deal, undo and redo all come back";
+    EXPECT_EQ(whole_game(), saved) << "board, numbers, mode, deal and its number, undo and redo all come back";
     ASSERT_TRUE(redo_pop());
     ASSERT_TRUE(undo_last_pop());
+
+    // A file of the first version, written before deals had numbers: the
+    // same game, its number unknown.
+    size_t body = 0;
+    ASSERT_TRUE(unseal_save(bytes, body));
+    std::string older = bytes.substr(0, body);
+    older[4] = 1;
+    older.erase(24, 5);
+    seal_save(older);
+    new_game();
+    ASSERT_TRUE(decode_game_in_progress(older)) << "the first version still loads";
+    std::string unnumbered = saved;
+    unnumbered.replace(unnumbered.find(" deal "), unnumbered.find('|') - unnumbered.find(" deal "), " deal unknown");
+    EXPECT_EQ(whole_game(), unnumbered) << "the first version's game comes back whole, its number unknown";
 
     new_game();
     const std::string fresh = whole_game();

@@ -9,6 +9,8 @@
 
 #include "board/board.h"
 #include "play/game_loop.h"
+#include "play/game_over.h"
+#include "play/watch.h"
 #include "play/hint.h"
 #include "board/groups.h"
 #include "board/random.h"

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "board/board.h"
+#include "play/commands.h"
 #include "play/game_loop.h"
+#include "play/game_over.h"
 #include "board/random.h"
 #include "persist/settings.h"
 #include "shell/background.h"
@@ -246,6 +248,12 @@ TEST_F(Interface, NameEntryEditing)
     twelve.push_back(enter);
     EXPECT_EQ(type(twelve), "abcdefghij") << "the eleventh and twelfth are covered by the cursor";
     EXPECT_EQ(type({backspace, enter}), "");
+    // The deal number's box takes digits alone.
+    char digits[NAME_ENTRY_BUFFER] = "_";
+    int at = 0;
+    for (int k : {letter('a'), KEY_1 << 8 | '1', KEY_MINUS << 8 | '-', KEY_2 << 8 | '2', enter})
+        name_entry_key(digits, at, k, true);
+    EXPECT_STREQ(digits, "12") << "a letter or a sign typed into a deal number is dropped";
     EXPECT_EQ(type({letter('x'), letter('y'), backspace, enter}), "x");
     // Keys without a printable character change nothing.
     const int arrow = KEY_LEFT << 8;
@@ -280,7 +288,7 @@ TEST_F(Interface, SideButtonsHaveExclusiveEdges)
     for (const Case& c : {Case{200, 185, -1}, Case{201, 185, 0}, Case{216, 196, 0}, Case{217, 185, -1},
                           Case{205, 180, -1}, Case{215, 205, 1}, Case{225, 230, 2}, Case{100, 100, -1}}) {
         pointer_script = {c.x, c.y, 0};
-        EXPECT_EQ(handle_side_buttons(), LOOP_CONTINUE);
+        EXPECT_EQ(play_commands(), LOOP_CONTINUE);
         EXPECT_EQ(hovered_side_button, c.hovered) << "at " << c.x << "," << c.y;
     }
 }
