@@ -60,6 +60,7 @@ struct Player {
     bool between = false;  // the new-game button was pressed on the table screen
     std::string name;      // keys still to type into the name entry
     bool name_asked = false;
+    bool panel_seen = false;  // the game-over panel of this game came up
     std::vector<Played> played;
 };
 Player player;
@@ -124,12 +125,14 @@ void decide(bool in_play)
         p.name = "lap" + std::to_string(p.game) + "\r";
     }
     if (game_over_panel_shown) {
+        p.panel_seen = true;
         p.plan.push_back(ANYWHERE);
     } else if (highscores_shown) {
         if (p.between)
             return;  // the new game is on its way
         p.played.push_back({mode, score, p.name_asked ? "lap" + std::to_string(p.game) : ""});
         p.ended = false;
+        p.panel_seen = false;
         p.between = true;
         ++p.game;
         p.pops = p.tiles_seen = p.expected_score = 0;
@@ -188,10 +191,14 @@ PointerState scripted_player()
     return {at.x, at.y, phase >= 4 && phase < 12 ? 1 : 0};
 }
 
-// The name entry is the only reader of typed keys. Its first look (as the
-// box comes to rest it empties the queue) finds nothing; then the name comes.
+// The name is typed once the game-over panel has gone: until then, frames of
+// play look for '?' in the queue, and would take it. The entry's first look
+// (as the box comes to rest it empties the queue) finds nothing; then the
+// name comes.
 int name_key_waiting()
 {
+    if (!player.panel_seen || game_over_panel_shown)
+        return 0;
     if (!player.name_asked) {
         player.name_asked = true;
         return 0;
