@@ -9,6 +9,7 @@
 #include "shell/intro.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "ui/options.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ int main(int argc, char** argv)
     const int answered = answer_command_line(line);
     if (answered >= 0)
         return answered;
-    init_game();
+    init_game({line.fullscreen, line.scale});
+    create_option_buttons();
     build_background();
     play_intro();
     begin_first_game();

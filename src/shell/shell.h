@@ -3,7 +3,9 @@
 #pragma once
 #include <allegro.h>
 
-#include "shell/catalogue.h"
+#include <optional>
+
+#include "common/catalogue.h"
 
 extern BITMAP* BackBuffer;        // every frame is composed here
 extern BITMAP* BackgroundBitmap;  // the static frame art, copied in each frame
@@ -20,7 +22,15 @@ extern RGB_MAP rgb_table;
 // True when sound is installed (digital, and MIDI if it could be had).
 extern bool sound_ready;
 
-void init_game();
+// What the command line asks of the display for this run, over the
+// player's zorbl.cfg: the whole screen or a window, and the window's scale
+// (0: auto).
+struct ScreenRequest {
+    std::optional<bool> fullscreen;
+    std::optional<int> scale;
+};
+
+void init_game(const ScreenRequest& request);
 void shutdown_game();
 
 // Typed access to an archive object.

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "shell/archive.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 

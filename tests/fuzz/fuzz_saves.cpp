@@ -18,7 +18,7 @@
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "shell/archive.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 int main(int argc, char** argv)
 {

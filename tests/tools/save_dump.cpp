@@ -11,7 +11,7 @@
 #include "persist/highscore.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 int main()
 {

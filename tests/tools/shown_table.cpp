@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "shell/archive.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "shell/archive.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "test_env.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "shell/archive.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "test_env.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "persist/highscore.h"
 #include "persist/save_file.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "test_env.h"
 
 namespace {

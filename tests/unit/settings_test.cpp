@@ -14,7 +14,7 @@
 #include "persist/highscore.h"
 #include "persist/paths.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "test_env.h"
 
 namespace {
