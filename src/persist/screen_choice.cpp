@@ -86,9 +86,11 @@ void write_fullscreen_choice(const std::string& path, bool fullscreen)
     if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         return;
     open_plain_config(path);
-    set_config_string(nullptr, "fullscreen", fullscreen ? "yes" : "no");
+    // The library puts a new key first: scale goes in before fullscreen so
+    // that a new file reads in the order the keys are told of.
     if (get_config_string(nullptr, "scale", nullptr) == nullptr)
         set_config_string(nullptr, "scale", "auto");
+    set_config_string(nullptr, "fullscreen", fullscreen ? "yes" : "no");
     flush_config_file();
     close_plain_config();
 }
