@@ -29,7 +29,7 @@ constexpr int FOOTER_Y = BOX_TOP + BOX_HEIGHT - 19;
 
 // Each line is drawn from the box's left edge; a tab starts the second
 // column, for the keys and what they do.
-constexpr const char* HELP_PAGES[2][18] = {
+constexpr const char* HELP_PAGES[2][19] = {
     {
         "HOW TO PLAY",
         "",
@@ -48,6 +48,7 @@ constexpr const char* HELP_PAGES[2][18] = {
         "Continous\tnew columns come in",
         "Shifter\tall rows slide right",
         "Megashifter\tnew columns, rows slide",
+        "While you look away, the game waits.",
         nullptr,
     },
     {
@@ -65,6 +66,7 @@ constexpr const char* HELP_PAGES[2][18] = {
         "S\tstatistics",
         "F1, ?\tthis help",
         "Ctrl+P\tscreenshot",
+        "F11, Alt+Enter\twhole screen",
         "0 1 2 3\tmode, after a game",
         "Y, N\tanswer a question",
         "Undo, hint, restart: no high score.",
