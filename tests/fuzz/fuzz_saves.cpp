@@ -15,10 +15,10 @@
 
 #include "board/board.h"
 #include "board/undo.h"
+#include "common/catalogue.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
-#include "common/catalogue.h"
 
 namespace {
 

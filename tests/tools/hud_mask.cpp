@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/archive.h"
 #include "common/catalogue.h"
+#include "shell/archive.h"
 
 int main(int argc, char** argv)
 {

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/catalogue.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
-#include "common/catalogue.h"
 
 int main()
 {

@@ -14,8 +14,8 @@
 #include <iterator>
 #include <vector>
 
-#include "shell/archive.h"
 #include "common/catalogue.h"
+#include "shell/archive.h"
 
 namespace {
 

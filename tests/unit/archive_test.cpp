@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "shell/archive.h"
 #include "common/catalogue.h"
+#include "shell/archive.h"
 #include "test_env.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/archive.h"
 #include "common/catalogue.h"
+#include "shell/archive.h"
 #include "test_env.h"
 
 namespace {
