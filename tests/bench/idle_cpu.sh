@@ -4,6 +4,7 @@
 # Usage: tests/bench/idle_cpu.sh [WIDTHxHEIGHT] [GAME_BINARY]
 # BACKGROUND=1: under a window manager (openbox), with another window
 # (xlogo) given the focus before the measurement: the game in the background.
+# ZORBL_ARGS: more arguments for the game (--fullscreen: the whole screen).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 size="${1:-320x240}"
@@ -25,7 +26,8 @@ if [ "${BACKGROUND:-0}" = 1 ]; then
     for i in $(seq 1 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 mkdir -p "$work/data" && cp "$root/data/gfx.dat" "$work/data/"
-(cd "$work" && exec "$bin" >/dev/null 2>&1) &
+# shellcheck disable=SC2086
+(cd "$work" && exec "$bin" ${ZORBL_ARGS:-} >/dev/null 2>&1) &
 game=$!
 sleep 2
 xdotool mousemove 5 5; sleep 0.1; xdotool mousemove 200 100
