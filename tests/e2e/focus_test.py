@@ -13,7 +13,7 @@ import subprocess
 import time
 
 import game as harness
-from game import BIN, Game, check, find_group, largest_group, screenshot, settle_traditional, start_display, until
+from game import BIN, Game, check, largest_group, screenshot, settle_traditional, start_display, until
 
 for tool in ("openbox", "wmctrl", "xlogo"):
     if shutil.which(tool) is None:
@@ -25,36 +25,21 @@ manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subpro
 until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0, 10, "openbox to start")
 
 
-class Counters:
-    """Reads the running game's own counters from its memory, without
-    stopping or slowing it: the frames shown, and the generator's state and
-    number of draws (src/board/random.cpp)."""
-
-    def __init__(self, pid):
-        symbols = subprocess.run(["nm", "-C", "-l", BIN], capture_output=True, text=True, check=True).stdout
-        self.offsets = {}
-        for line in symbols.splitlines():
-            fields = line.split("\t")[0].split(None, 2)
-            if len(fields) < 3:
-                continue
-            name = fields[2]
-            if name == "frames_presented":
-                self.offsets["frames"] = int(fields[0], 16)
-            elif "random.cpp" in line and name.endswith("::state"):
-                self.offsets["state"] = int(fields[0], 16)
-            elif "random.cpp" in line and name.endswith("::draws"):
-                self.offsets["draws"] = int(fields[0], 16)
-        binary = os.path.realpath(BIN)
-        with open("/proc/%d/maps" % pid) as maps:
-            first = next(f for f in (line.split() for line in maps) if len(f) >= 6 and f[5] == binary)
-        self.base = int(first[0].split("-")[0], 16)
-        self.mem = os.open("/proc/%d/mem" % pid, os.O_RDONLY)
-
-    def read(self):
-        frames = struct.unpack("<Q", os.pread(self.mem, 8, self.base + self.offsets["frames"]))[0]
-        state = struct.unpack("<I", os.pread(self.mem, 4, self.base + self.offsets["state"]))[0]
-        draws = struct.unpack("<Q", os.pread(self.mem, 8, self.base + self.offsets["draws"]))[0]
-        return frames, state, draws
+def counters_of(pid):
+    """A reader of the running game's own counters, from its memory, without
+    stopping or slowing it: (frames shown, the generator's state, its draws)."""
+    symbols = subprocess.run(["nm", "-C", "-l", BIN], capture_output=True, text=True, check=True).stdout
+    at = {}
+    for line in symbols.splitlines():
+        fields = line.split("\t")[0].split(None, 2)
+        if len(fields) == 3 and (fields[2] == "frames_presented" or "random.cpp" in line):
+            at[fields[2].split("::")[-1]] = int(fields[0], 16)
+    binary = os.path.realpath(BIN)
+    with open("/proc/%d/maps" % pid) as maps:
+        base = int(next(f for f in (m.split() for m in maps) if f[-1] == binary)[0].split("-")[0], 16)
+    mem = os.open("/proc/%d/mem" % pid, os.O_RDONLY)
+    value = lambda name, size, form: struct.unpack(form, os.pread(mem, size, base + at[name]))[0]
+    return lambda: (value("frames_presented", 8, "<Q"), value("state", 4, "<I"), value("draws", 8, "<Q"))
 
 
 def advanced(state, draws):
@@ -64,31 +49,23 @@ def advanced(state, draws):
     return state
 
 
-def at_rest(counters):
-    """Waits until no frame is shown for half a second; returns the counters."""
-    looks = [counters.read()]
-
-    def still():
-        time.sleep(0.5)
-        looks.append(counters.read())
-        return looks[-1][0] == looks[-2][0]
-    until(still, 10, "the game to stop showing frames")
-    return looks[-1]
-
-
 def resting_while(counters, doing):
-    """The counters stand still for two seconds, and so does the picture."""
-    frames, state, draws = at_rest(counters)
+    """Once no frame has been shown for half a second, the counters stand
+    still for two more seconds, and so does the picture."""
+    looks = [counters()]
+    until(lambda: time.sleep(0.5) or looks.append(counters()) or looks[-1][0] == looks[-2][0], 10,
+          "the game to stop showing frames")
+    frames, state, draws = looks[-1]
     shot = screenshot()
     time.sleep(2)
-    check(counters.read() == (frames, state, draws) and screenshot() == shot,
+    check(counters() == (frames, state, draws) and screenshot() == shot,
           "%s: no frame shown and no draw taken in two seconds" % doing)
     return state, draws
 
 
-def goes_on(counters, state, draws, board, group, doing):
-    until(lambda: counters.read()[2] > draws + 10, 10, "the game to draw again")
-    _, state_now, draws_now = counters.read()
+def goes_on(counters, state, draws, board, doing):
+    until(lambda: counters()[2] > draws + 10, 10, "the game to draw again")
+    _, state_now, draws_now = counters()
     check(state_now == advanced(state, draws_now - draws),
           "%s: the generator goes on from its last draw (%d draws later)" % (doing, draws_now - draws))
     check(game.read_board() == board, "%s: the same board" % doing)
@@ -98,30 +75,33 @@ other = None
 game = Game()
 try:
     game.wait_for_window(pointer=False)
-    # The window manager frames the window; the picture stands where its
-    # client area is (xdotool counts the frame twice there; xwininfo does not).
-    out = subprocess.run(["xwininfo", "-id", game.window], capture_output=True, text=True).stdout
-    harness.origin = tuple(int(out.split("Absolute upper-left %s:" % axis)[1].split()[0]) for axis in "XY")
+    # The window manager frames the window (a title bar above it, so not at
+    # y 0); the picture stands where its client area is (xdotool counts the
+    # frame twice there; xwininfo does not).
+    def client_origin():
+        out = subprocess.run(["xwininfo", "-id", game.window], capture_output=True, text=True).stdout
+        return tuple(int(out.split("Absolute upper-left %s:" % axis)[1].split()[0]) for axis in "XY")
+    harness.origin = until(lambda: client_origin()[1] > 0 and client_origin(), 10, "the window framed")
     harness.scale = 2
     game.wait_for_window()
     board = game.start()
-    counters = Counters(game.proc.pid)
+    counters = counters_of(game.proc.pid)
     group = largest_group(board)
     game.press_cell(*min(group))
     game.park_pointer()
-    start = counters.read()[2]
-    until(lambda: counters.read()[2] > start + 20, 10, "the selected group to shake")
+    start = counters()[2]
+    until(lambda: counters()[2] > start + 20, 10, "the selected group to shake")
 
     other = subprocess.Popen(["xlogo"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     until(lambda: subprocess.run(["wmctrl", "-a", "xlogo"]).returncode == 0, 10, "another window to take the focus")
     state, draws = resting_while(counters, "another window has the focus")
     subprocess.run(["xdotool", "windowactivate", game.window], check=True)
-    goes_on(counters, state, draws, board, group, "the focus back")
+    goes_on(counters, state, draws, board, "the focus back")
 
     subprocess.run(["xdotool", "windowminimize", game.window], check=True)
     state, draws = resting_while(counters, "minimised")
     subprocess.run(["xdotool", "windowactivate", game.window], check=True)
-    goes_on(counters, state, draws, board, group, "shown again")
+    goes_on(counters, state, draws, board, "shown again")
 
     expected = settle_traditional(board, group)
     game.pop(group)
