@@ -208,8 +208,6 @@ bool open_display(const ScreenChoice& choice)
     return whole_screen || open_window();
 }
 
-bool on_whole_screen() { return whole_screen; }
-
 bool take_screen_switch()
 {
     static bool was_down = false;

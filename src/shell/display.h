@@ -15,9 +15,6 @@
 // display opens at all.
 bool open_display(const ScreenChoice& choice);
 
-// True while the picture fills the whole screen.
-bool on_whole_screen();
-
 // Looked at before every frame is shown: when F11 or Alt+Enter was pressed
 // since the last look, switches between the window and the whole screen,
 // keeps the palette, records the choice in zorbl.cfg, and returns true (the
