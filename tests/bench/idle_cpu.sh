@@ -21,9 +21,9 @@ trap 'kill $game $other $manager $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 sleep 1
 export DISPLAY=":${display}"
 if [ "${BACKGROUND:-0}" = 1 ]; then
-    openbox >/dev/null 2>&1 &
+    openbox --startup "touch $work/wm-ready" >/dev/null 2>&1 &
     manager=$!
-    for i in $(seq 1 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+    for i in $(seq 1 50); do [ -e "$work/wm-ready" ] && break; sleep 0.1; done
 fi
 mkdir -p "$work/data" && cp "$root/data/gfx.dat" "$work/data/"
 # shellcheck disable=SC2086

@@ -10,10 +10,11 @@ import os
 import shutil
 import struct
 import subprocess
+import tempfile
 import time
 
 import game as harness
-from game import BIN, Game, check, largest_group, screenshot, settle_traditional, start_display, until
+from game import BIN, Game, check, largest_group, screenshot, settle_traditional, soon, start_display, until
 
 for tool in ("openbox", "wmctrl", "xlogo"):
     if shutil.which(tool) is None:
@@ -21,8 +22,12 @@ for tool in ("openbox", "wmctrl", "xlogo"):
         raise SystemExit(77)
 
 start_display("1024x768")
-manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-until(lambda: subprocess.run(["wmctrl", "-m"], capture_output=True).returncode == 0, 10, "openbox to start")
+# openbox runs its start-up command once it manages the display: a window
+# mapped before then would stay unmanaged.
+ready = os.path.join(tempfile.mkdtemp(prefix="zorbl-e2e-wm-"), "ready")
+manager = subprocess.Popen(["openbox", "--startup", "touch " + ready], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+until(lambda: os.path.exists(ready), 10, "openbox to start")
 
 
 def counters_of(pid):
@@ -81,7 +86,9 @@ try:
     def client_origin():
         out = subprocess.run(["xwininfo", "-id", game.window], capture_output=True, text=True).stdout
         return tuple(int(out.split("Absolute upper-left %s:" % axis)[1].split()[0]) for axis in "XY")
-    harness.origin = until(lambda: client_origin()[1] > 0 and client_origin(), 10, "the window framed")
+    seen = []
+    harness.origin = soon(lambda: seen.append(client_origin()) or seen[-1][1] > 0 and seen[-1], 10)
+    check(bool(harness.origin), "openbox frames the window (its client area at %s)" % (seen[-1],))
     harness.scale = 2
     game.wait_for_window()
     board = game.start()
