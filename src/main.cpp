@@ -10,6 +10,7 @@
 #include "shell/intro.h"
 #include "shell/render.h"
 #include "shell/shell.h"
+#include "ui/options.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ int main(int argc, char** argv)
     const int answered = answer_command_line(line);
     if (answered >= 0)
         return answered;
-    init_game();
+    init_game({line.fullscreen, line.scale});
+    create_option_buttons();
     build_background();
     play_intro();
     // The day is read once the intro has played, so that it is the day the

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace art {
 

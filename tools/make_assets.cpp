@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "art.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 

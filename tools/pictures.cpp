@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace art {
 

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ std::string named_data_folder()
     return over != nullptr ? over : "";
 }
 
-// XDG: a relative $XDG_DATA_HOME is to be ignored.
-std::string user_data_home()
+// XDG: a relative $XDG_DATA_HOME or $XDG_CONFIG_HOME is to be ignored.
+std::string user_home(const char* variable, const char* fallback)
 {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* xdg = std::getenv(variable);
     if (xdg != nullptr && xdg[0] == '/')
         return xdg;
     const char* home = std::getenv("HOME");
@@ -36,7 +36,7 @@ std::string user_data_home()
         const passwd* entry = getpwuid(getuid());
         home = entry != nullptr ? entry->pw_dir : "";
     }
-    return std::string(home) + "/.local/share";
+    return std::string(home) + fallback;
 }
 
 // Every missing folder on the way is made for the user alone; folders that
@@ -69,7 +69,7 @@ void choose_data_location()
     }
     const std::string data = named.empty() ? ZORBL_INSTALLED_DATA : named;
     archive_file = data + "/gfx.dat";
-    save_folder = user_data_home() + "/zorbl";
+    save_folder = user_home("XDG_DATA_HOME", "/.local/share") + "/zorbl";
     // The synth's patch set lies beside the archive, not beside the
     // executable where the library looks by itself. Overriding only this
     // key leaves the rest of a player's allegro.cfg in force.
@@ -96,4 +96,16 @@ std::string save_path(const char* name)
     if (!save_folder_made)
         save_folder_made = make_folders(save_folder);
     return save_folder + "/" + name;
+}
+
+std::string config_path(const char* name)
+{
+    if (!installed)
+        return save_path(name);
+    return user_home("XDG_CONFIG_HOME", "/.config") + "/zorbl/" + name;
+}
+
+bool make_config_folder()
+{
+    return !installed || make_folders(user_home("XDG_CONFIG_HOME", "/.config") + "/zorbl");
 }

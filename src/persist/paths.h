@@ -23,3 +23,10 @@ const char* installed_data_folder();
 const char* archive_path();
 // The file of this name (zorbl.sav, scores0.sav, zorbl000.pcx ...) where saves go.
 std::string save_path(const char* name);
+// The file of this name (zorbl.cfg) where the player's own settings go:
+// from the source folder, beside the saves; installed, in
+// $XDG_CONFIG_HOME/zorbl (by default ~/.config/zorbl). Makes no folder.
+std::string config_path(const char* name);
+// Makes the folder config_path's files go in, for the user alone; false
+// when it cannot be made.
+bool make_config_folder();

@@ -11,7 +11,7 @@
 #include "persist/daily.h"
 #include "persist/settings.h"
 #include "play/best_line.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "shell/input.h"
 #include "ui/dialogs.h"
 #include "ui/info.h"

@@ -10,7 +10,7 @@
 #include "persist/settings.h"
 #include "play/best_line.h"
 #include "play/game_loop.h"
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 #include "shell/input.h"
 #include "shell/render.h"
 #include "ui/dialogs.h"

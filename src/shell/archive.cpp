@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 namespace {
 

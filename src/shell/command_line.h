@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "persist/screen_choice.h"
+
 struct CommandLine {
     enum class Action { Play, Help, Version, Refuse };
     Action action = Action::Play;
@@ -22,7 +24,7 @@ struct CommandLine {
     std::optional<int> scale;
 };
 
-constexpr int MAX_SCALE = 16;
+constexpr int MAX_SCALE = LARGEST_SCALE;
 
 // --help anywhere wins, then --version, so a player who asks for help gets it
 // even after a mistyped option. Each value may follow its option as the next

@@ -95,6 +95,10 @@ void start_frame_clock()
     tick_counter = 0;
 }
 
+void stop_frame_clock() { remove_int(tick_handler); }
+
+void restart_frame_clock() { install_int(tick_handler, 15); }
+
 void wait_for_tick()
 {
     sleep_until([] { return tick_counter != 0; });

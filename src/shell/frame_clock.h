@@ -20,6 +20,12 @@ enum class FramePacing {
 };
 extern FramePacing frame_pacing;
 
+// While the game rests (nobody looks at it) the tick is stopped, so that
+// the library's timer has nothing to wake for; it starts again with the
+// counter as it was.
+void stop_frame_clock();
+void restart_frame_clock();
+
 // The tick rule of the play loop and the intro: wait (sleeping) until the
 // tick counter is non-zero.
 void wait_for_tick();

@@ -12,10 +12,9 @@
 #include "persist/paths.h"
 #include "persist/settings.h"
 #include "shell/archive.h"
+#include "shell/display.h"
 #include "shell/frame_clock.h"
 #include "shell/input.h"
-#include "ui/dialogs.h"
-#include "ui/options.h"
 
 BITMAP* BackBuffer = nullptr;
 BITMAP* BackgroundBitmap = nullptr;
@@ -39,28 +38,6 @@ namespace {
     std::fprintf(stderr, "zorbl: %s\n", message);
     allegro_message("%s", message);
     std::exit(1);
-}
-
-// The largest window that fits the desktop, else a plain window, else
-// whatever the library picks at 320 x 240.
-bool open_display()
-{
-    set_color_depth(8);
-    int desktop_width = 0;
-    int desktop_height = 0;
-    if (get_desktop_resolution(&desktop_width, &desktop_height) != 0) {
-        desktop_width = SCREEN_WIDTH;
-        desktop_height = SCREEN_HEIGHT;
-    }
-    const int k = choose_scale(desktop_width, desktop_height);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH * k, SCREEN_HEIGHT * k, 0, 0) == 0) {
-        display_scale = k;
-        return true;
-    }
-    display_scale = 1;
-    if (k != 1 && set_gfx_mode(GFX_AUTODETECT_WINDOWED, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0)
-        return true;
-    return set_gfx_mode(GFX_AUTODETECT, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
 }
 
 // Sound is all or nothing: a patch set without a digital device makes the
@@ -92,7 +69,7 @@ void build_colour_tables()
     create_trans_table(&trans_table_64, palette, 64, 64, 64, nullptr);
 }
 
-void init_game()
+void init_game(const ScreenRequest& request)
 {
     if (allegro_init() != 0) {
         std::fprintf(stderr, "zorbl: cannot start: no display (run it in a desktop session, or under xvfb-run)\n");
@@ -100,7 +77,13 @@ void init_game()
     }
     choose_data_location();
     set_window_title(window_title(std::nullopt).c_str());
-    if (!open_display())
+    // The player's file, then what the command line says for this run.
+    ScreenChoice choice = read_screen_choice(config_path(SCREEN_FILE));
+    if (request.fullscreen)
+        choice.fullscreen = *request.fullscreen;
+    if (request.scale)
+        choice.scale = *request.scale;
+    if (!open_display(choice))
         fail("Cannot open a 320 x 240 display.");
     decide_frame_pacing();
     // Black from the first moment, not whatever the new window holds.
@@ -108,6 +91,7 @@ void init_game()
     clear_to_color(screen, 0);
     install_close_button();
     install_end_signals();
+    watch_focus();
     packfile_password(PACKFILE_PASSWORD);
     install_keyboard();
     install_timer();
@@ -135,8 +119,6 @@ void init_game()
     load_saved_data();
     set_volume(-1, settings.music_volume);
     particles_clear();
-
-    create_option_buttons();
 }
 
 std::string window_title(std::optional<uint32_t> deal)

@@ -6,9 +6,9 @@
 #include "board/board.h"
 #include "board/random.h"
 #include "shell/frame_clock.h"
+#include "shell/input.h"
 #include "shell/render.h"
 #include "shell/shell.h"
-#include "ui/dialogs.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "effects/particles.h"
 #include "persist/settings.h"
 #include "shell/background.h"
+#include "shell/display.h"
 #include "shell/input.h"
 #include "shell/frame_clock.h"
 #include "shell/shell.h"
@@ -154,20 +155,26 @@ void present_frame()
     ++frames_presented;
     if (screen == nullptr)
         return;  // no display: tests compose frames into memory only
+    // While the player looks elsewhere the game waits here, whichever loop
+    // it is in, with this frame composed and not yet shown: it goes on from
+    // the same state and the same draws when the player is back.
+    rest_while_unwatched();
+    const bool switched = take_screen_switch();
     wait_for_frame();
     // A frame identical to the one on the screen is not copied again: on an
     // idle board most frames are, and an enlarged copy is what costs.
     if (presented == nullptr)
         presented = create_bitmap(SCREEN_WIDTH, SCREEN_HEIGHT);
-    else if (same_picture(BackBuffer, presented))
+    else if (!switched && same_picture(BackBuffer, presented))
         return;
     if (presented != nullptr)
         blit(BackBuffer, presented, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    const PicturePlace at = picture_place;
     acquire_screen();
-    if (display_scale == 1)
-        blit(BackBuffer, screen, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);
+    if (at.scale == 1)
+        blit(BackBuffer, screen, 0, 0, at.left, at.top, SCREEN_WIDTH, SCREEN_HEIGHT);
     else
-        stretch_blit(BackBuffer, screen, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0, SCREEN_WIDTH * display_scale,
-                     SCREEN_HEIGHT * display_scale);
+        stretch_blit(BackBuffer, screen, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, at.left, at.top, SCREEN_WIDTH * at.scale,
+                     SCREEN_HEIGHT * at.scale);
     release_screen();
 }

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 extern BITMAP* BackBuffer;        // every frame is composed here
 extern BITMAP* BackgroundBitmap;  // the static frame art, copied in each frame
@@ -24,7 +24,15 @@ extern RGB_MAP rgb_table;
 // True when sound is installed (digital, and MIDI if it could be had).
 extern bool sound_ready;
 
-void init_game();
+// What the command line asks of the display for this run, over the
+// player's zorbl.cfg: the whole screen or a window, and the window's scale
+// (0: auto).
+struct ScreenRequest {
+    std::optional<bool> fullscreen;
+    std::optional<int> scale;
+};
+
+void init_game(const ScreenRequest& request);
 void shutdown_game();
 
 // The window's title: the game's name, the number of the deal on the board

@@ -3,7 +3,6 @@
 #include "ui/dialogs.h"
 
 #include <algorithm>
-#include <csignal>
 
 #include "effects/pop.h"
 #include "persist/settings.h"
@@ -14,19 +13,10 @@
 #include "ui/options.h"
 
 int hovered_side_button = -1;
-volatile int close_requested = 0;
-volatile sig_atomic_t end_signalled = 0;
 
 namespace {
 
 constexpr int SLIDE_STEP = 8;
-
-// Runs on the library's side: it only raises the flag.
-void on_close_button() { close_requested = 1; }
-END_OF_FUNCTION(on_close_button)
-
-// A signal handler may do nothing else.
-void on_end_signal(int) { end_signalled = 1; }
 
 // Exclusive bounds: the button's edge pixels are not part of it.
 bool over_side_button(int i, int x, int y)
@@ -102,13 +92,6 @@ void end_box_frame(const PointerState& pointer)
     present_frame();
 }
 
-void install_close_button()
-{
-    LOCK_VARIABLE(close_requested);
-    LOCK_FUNCTION(on_close_button);
-    set_close_button_callback(on_close_button);
-}
-
 void wait_for_release()
 {
     while (read_pointer().b != 0)
@@ -178,17 +161,6 @@ bool ask_quit()
     const bool yes = confirm_dialog("Are you sure you", "want to quit?");
     asking_quit = false;
     return yes;
-}
-
-bool quit_requested() { return close_requested || end_signalled; }
-
-void install_end_signals()
-{
-    struct sigaction action {};
-    action.sa_handler = on_end_signal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool ask_quit_if_closed()

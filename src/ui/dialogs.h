@@ -3,29 +3,12 @@
 #pragma once
 #include <allegro.h>
 
-#include <csignal>
-
 #include "shell/input.h"
 
 enum SideButton { SIDE_NEW_GAME = 0, SIDE_OPTIONS = 1, SIDE_QUIT = 2 };
 
 // -1, or the side button under the pointer at the last look (play_commands).
 extern int hovered_side_button;
-// Raised when the player clicks the window's close button.
-extern volatile int close_requested;
-
-// Raised by SIGTERM or SIGHUP (a kill, the desktop session ending): every
-// screen then leaves as after a confirmed quit, asking nothing.
-extern volatile sig_atomic_t end_signalled;
-
-// Lets the window's close button raise close_requested.
-void install_close_button();
-// Lets SIGTERM and SIGHUP raise end_signalled (after the library's start,
-// which installs handlers of its own).
-void install_end_signals();
-// The window's close button was clicked, or the game was told to end.
-bool quit_requested();
-
 // true for "Yes!", false for "No!" (Y or Enter, N or Esc from the keyboard).
 // A null line takes no room and is not printed. The window's close button
 // answers "No!" and stays raised, so that the caller asks the quit question.

@@ -59,6 +59,7 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
         "Continous\tnew columns come in",
         "Shifter\tall rows slide right",
         "Megashifter\tnew columns, rows slide",
+        "While you look away, the game waits.",
         nullptr,
     },
     {
@@ -112,6 +113,8 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
         "--daily start the game on a deal.",
         "In Continous and Megashifter the",
         "columns that come in depend on play.",
+        "",
+        "While you look away, the game waits.",
         "",
         nullptr,
     },

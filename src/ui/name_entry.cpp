@@ -38,6 +38,9 @@ bool name_entry_key(char* buffer, int& cursor, int key_value, bool digits_only)
     // The keypad's Enter ends the entry too, as it acts as Enter on every
     // other screen; it once went nowhere, and a player had to find the other key.
     if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
+        // Alt+Enter switches the screen and leaves the name as it is.
+        if (key_shifts & KB_ALT_FLAG)
+            return false;
         buffer[cursor] = '\0';
         return true;
     }

@@ -10,6 +10,10 @@
 #   HINT_EVERY=0.25  seconds between presses of H in the hint span
 #   HINT_KEY=h       the key pressed there (a key the game ignores, such as
 #              k, measures what the presses cost by themselves)
+#   FULLSCREEN=1     the game on the whole screen (--fullscreen) of a
+#              SIZE display (default 1024x768: the picture enlarged three
+#              times, centred); presses land on the same game pixels
+#   SIZE=WxH         the display (default 320x240, the window 1:1)
 #
 # What is measured, per launch:
 #   play       launch -> the first frame of play (frame 762: the intro's
@@ -45,7 +49,20 @@ span="${SPAN:-10}"
 hint_every="${HINT_EVERY:-0.25}"
 hint_key="${HINT_KEY:-h}"
 best_line=2  # seconds the best line of a deal is searched for
-size=320x240
+fullscreen="${FULLSCREEN:-0}"
+game_args=()
+if [ "$fullscreen" = 1 ]; then
+    size="${SIZE:-1024x768}"
+    game_args=(--fullscreen)
+else
+    size="${SIZE:-320x240}"
+fi
+# Where game pixels land on the display: in the window 1:1 at its origin,
+# on the whole screen enlarged by the largest whole number and centred.
+read -r k left top <<<"$(awk -v s="$size" -v f="$fullscreen" 'BEGIN { split(s, d, "x")
+    if (f != 1) { print 1, 0, 0; exit }
+    k = int(d[1] / 320); if (int(d[2] / 240) < k) k = int(d[2] / 240)
+    print k, int((d[1] - 320 * k) / 2), int((d[2] - 240 * k) / 2) }')"
 [ -x "$bin" ] || { echo "frame_rate.sh: $bin is missing" >&2; exit 2; }
 for tool in Xvfb xdotool c++ pkg-config python3 nm awk; do
     command -v "$tool" >/dev/null || { echo "frame_rate.sh: $tool is missing" >&2; exit 2; }
@@ -121,8 +138,9 @@ fi
 
 frame_clock() { python3 "$work/frame_clock.py" "$1" "$bin" "$counter_offset" "${@:2}"; }
 rate() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, " "); split(b, y, " "); printf "%.1f", (y[2] - x[2]) / (y[1] - x[1]) }'; }
+move_to() { xdotool mousemove $((left + k * $1 + k / 2)) $((top + k * $2 + k / 2)); }
 press_at() {
-    xdotool mousemove "$1" "$2"; sleep 0.1
+    move_to "$1" "$2"; sleep 0.1
     xdotool mousedown 1; sleep 0.1; xdotool mouseup 1
 }
 
@@ -131,12 +149,12 @@ press_at() {
 game_run() {
     local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" search_fps="-" cpu="-" status=ok first="- -"
     start_xvfb
-    xdotool mousemove 319 239
+    move_to 319 239
     local home launch_time game_pid
     home="$(mktemp -d "$work/home.XXXXXX")"
     mkdir -p "$home/data" && cp "$root/data/gfx.dat" "$home/data/"
     launch_time=$(now)
-    (cd "$home" && exec "$bin" >"$work/game.log" 2>&1) &
+    (cd "$home" && exec "$bin" "${game_args[@]}" >"$work/game.log" 2>&1) &
     game_pid=$!
     pids+=("$game_pid")
     local marks
@@ -162,8 +180,8 @@ game_run() {
         idle_fps=$(rate "$f0" "$f1")
         cpu=$(cpu_percent "$c0" "$c1" "$s0" "$s1")
 
-        xdotool mousemove 200 100  # the first move into a new window is lost
-        xdotool mousemove 300 10   # beside the board: no press on it
+        move_to 200 100            # the first move into a new window is lost
+        move_to 300 10             # beside the board: no press on it
         local presses
         presses=$(awk -v s="$span" -v e="$hint_every" 'BEGIN { printf "%d", s / e }')
         f0="$(frame_clock "$game_pid")"
@@ -214,7 +232,7 @@ floor_run() {
 }
 
 echo "zorbl: $bin (built $(date -r "$bin" '+%F %T')), liballegro4.4 $(version_of liballegro4.4), Xvfb $(version_of xvfb)"
-echo "$runs launches, $span s spans; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at start"
+echo "display $size, $([ "$fullscreen" = 1 ] && echo "the whole screen, picture x$k at $left,$top" || echo "a window"); $runs launches, $span s spans; $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg) at start"
 : >"$work/results"
 : >"$work/floor_results"
 for run in $(seq 1 "$runs"); do

@@ -13,8 +13,8 @@
 
 #include <unistd.h>
 
+#include "common/catalogue.h"
 #include "shell/archive.h"
-#include "shell/catalogue.h"
 
 namespace {
 

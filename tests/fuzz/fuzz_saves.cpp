@@ -15,11 +15,11 @@
 
 #include "board/board.h"
 #include "board/undo.h"
+#include "common/catalogue.h"
 #include "persist/daily.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
 
 namespace {
 

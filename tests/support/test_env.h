@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 #include <sys/resource.h>
 

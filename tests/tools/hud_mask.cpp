@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "common/catalogue.h"
 #include "shell/archive.h"
-#include "shell/catalogue.h"
 
 int main(int argc, char** argv)
 {

@@ -11,11 +11,11 @@
 #include <cstdlib>
 
 #include "board/board.h"
+#include "common/catalogue.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
-#include "shell/catalogue.h"
 
 int main()
 {

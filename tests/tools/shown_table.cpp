@@ -14,8 +14,8 @@
 #include <iterator>
 #include <vector>
 
+#include "common/catalogue.h"
 #include "shell/archive.h"
-#include "shell/catalogue.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "shell/catalogue.h"
+#include "common/catalogue.h"
 
 int main(int argc, char** argv)
 {

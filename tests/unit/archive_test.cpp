@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "common/catalogue.h"
 #include "shell/archive.h"
-#include "shell/catalogue.h"
 #include "test_env.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/catalogue.h"
 #include "shell/archive.h"
-#include "shell/catalogue.h"
 #include "test_env.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/catalogue.h"
 #include "persist/highscore.h"
 #include "persist/save_file.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
 #include "test_env.h"
 
 namespace {

@@ -194,3 +194,40 @@ TEST(WindowScale, TheLargestWindowThatFitsNinetyPercentOfTheDesktop)
     EXPECT_EQ(choose_scale(3840, 2160), 6);
     EXPECT_EQ(choose_scale(100, 100), 1) << "never below 1";
 }
+
+TEST(WholeScreen, ThePictureTakesTheLargestWholeScaleAndThePointerLandsWhereItIsDrawn)
+{
+    EXPECT_EQ(whole_screen_scale(1920, 1080), 4);
+    EXPECT_EQ(whole_screen_scale(1024, 768), 3);
+    EXPECT_EQ(whole_screen_scale(1366, 768), 3);
+    EXPECT_EQ(whole_screen_scale(3840, 2160), 9);
+    EXPECT_EQ(whole_screen_scale(320, 240), 1);
+    EXPECT_EQ(whole_screen_scale(300, 200), 1) << "never below 1";
+
+    // Every scale, in a window (at 0, 0) and centred on a whole screen: each
+    // display pixel of a game pixel's square is read as that game pixel,
+    // and the black band round the picture as its nearest edge.
+    start_headless();
+    set_pointer_source(nullptr);
+    const PicturePlace before = picture_place;
+    for (int k = 1; k <= 16; ++k) {
+        for (const PicturePlace& at : {PicturePlace{k, 0, 0}, PicturePlace{k, 37, 21}}) {
+            picture_place = at;
+            for (const auto& [x, y] : {std::pair{0, 0}, std::pair{30, 20}, std::pair{217, 133}, std::pair{319, 239}}) {
+                for (const int inside : {0, k - 1}) {
+                    mouse_x = at.left + x * k + inside;
+                    mouse_y = at.top + y * k + inside;
+                    const PointerState p = read_pointer();
+                    EXPECT_EQ(p.x, x) << "scale " << k << ", picture at " << at.left << ", display x " << mouse_x;
+                    EXPECT_EQ(p.y, y) << "scale " << k << ", picture at " << at.top << ", display y " << mouse_y;
+                }
+            }
+            mouse_x = at.left - 1;
+            mouse_y = at.top + SCREEN_HEIGHT * k;
+            const PointerState band = read_pointer();
+            EXPECT_EQ(band.x, 0) << "left of the picture, scale " << k;
+            EXPECT_EQ(band.y, SCREEN_HEIGHT - 1) << "below the picture, scale " << k;
+        }
+    }
+    picture_place = before;
+}

@@ -11,10 +11,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "common/catalogue.h"
 #include "persist/highscore.h"
 #include "persist/paths.h"
 #include "persist/settings.h"
-#include "shell/catalogue.h"
 #include "test_env.h"
 
 namespace {
