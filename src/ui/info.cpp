@@ -59,7 +59,6 @@ constexpr const char* HELP_PAGES[HELP_PAGE_COUNT][HELP_PAGE_LINES + 1] = {
         "Continous\tnew columns come in",
         "Shifter\tall rows slide right",
         "Megashifter\tnew columns, rows slide",
-        "While you look away, the game waits.",
         nullptr,
     },
     {
