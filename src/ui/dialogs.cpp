@@ -17,7 +17,8 @@
 #include "ui/options.h"
 
 int hovered_side_button = -1;
-volatile int close_requested = 0;
+std::atomic<int> close_requested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the close callback may not take a lock");
 volatile sig_atomic_t end_signalled = 0;
 
 namespace {

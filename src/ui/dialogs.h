@@ -3,6 +3,7 @@
 #pragma once
 #include <allegro.h>
 
+#include <atomic>
 #include <csignal>
 
 #include "shell/input.h"
@@ -15,8 +16,10 @@ enum LoopResult { LOOP_CONTINUE = 0, LOOP_NEW_GAME = 1, LOOP_GAME_OVER = 2, LOOP
 
 // -1, or the side button under the pointer at the last handle_side_buttons.
 extern int hovered_side_button;
-// Raised when the player clicks the window's close button.
-extern volatile int close_requested;
+// Raised when the player clicks the window's close button (by the library's
+// callback, on a thread of its own), lowered by the main thread: atomic, and
+// lock-free, as anything the callback touches must be.
+extern std::atomic<int> close_requested;
 
 // Raised by SIGTERM or SIGHUP (a kill, the desktop session ending): every
 // screen then leaves as after a confirmed quit, asking nothing.
