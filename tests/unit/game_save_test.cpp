@@ -97,6 +97,14 @@ TEST(GameSave, AGameWithItsHistoryComesBackWholeAndADamagedFileChangesNothing)
     forget_game_in_progress();
     EXPECT_FALSE(load_game_in_progress()) << "no file";
     EXPECT_EQ(whole_game(), fresh);
+
+    // A sound file of a game with no pair left: that game is over.
+    set_board("..........\n..........\n..........\n..........\n..........\n..........\n..........\n.......123\n");
+    write_packed(GAME_SAVE_FILE, encode_game_in_progress());
+    new_game();
+    const std::string dealt = whole_game();
+    EXPECT_FALSE(load_game_in_progress()) << "a game with no pair left came back";
+    EXPECT_EQ(whole_game(), dealt);
 }
 
 TEST(Statistics, FinishedGamesAreCountedPerModeAndAssistedApartAndADamagedFileGivesNone)
