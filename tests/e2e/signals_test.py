@@ -89,7 +89,7 @@ for name, reach in screens:
             check(all(files.get(name) == "sound" for name in expected) and set(files.values()) == {"sound"},
                   "%s: the settings and tables written, every file whole: %s" % (what, files))
             if reach is on_play:
-                check(any(line.startswith("game %d " % scored) for line in lines),
+                check(any(line.split()[:2] == ["game", str(scored)] for line in lines),
                       "%s: the quit itself wrote the game, %d points in" % (what, scored))
             if reach is on_name_entry:
                 check(any(line.startswith("table 0 ") and line.endswith(" sig") for line in lines),

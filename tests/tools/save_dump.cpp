@@ -1,16 +1,15 @@
 // Test tool: prints what the game would load from the save files of the
 // current directory, so end-to-end tests can check what a run wrote.
 // Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines,
-// then "stats MODE ASSISTED GAMES CLEARED BEST" lines, then "game SCORE
-// TILES" for a game in progress that would come back, and "file NAME sound"
-// or "file NAME damaged" for each save file there is (a damaged one the game
-// would take as no file).
+// then "stats MODE ASSISTED GAMES CLEARED BEST" lines, then for a sound
+// game.sav "game SCORE" and eight "game_row" lines of its board ('.' empty,
+// '1'..'5' a colour), then "file NAME sound" or "file NAME damaged" for
+// each save file there is (a damaged one the game would take as no file).
 #include <allegro.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-
 #include <string>
 
 #include "board/board.h"
@@ -39,8 +38,17 @@ int main()
             const ModeStatistics& s = statistics.played[mode][assisted];
             std::printf("stats %d %d %u %u %u\n", mode, assisted, s.games, s.cleared, s.best);
         }
-    if (load_game_in_progress())
-        std::printf("game %d %d\n", int(score), int(tiles_popped));
+    if (load_game_in_progress()) {
+        std::printf("game %d\n", int(score));
+        for (int row = 0; row < BOARD_ROWS; ++row) {
+            std::printf("game_row ");
+            for (int column = 0; column < BOARD_COLUMNS; ++column) {
+                const int colour = board.at(column, row).colour;
+                std::putchar(colour == 0 ? '.' : '0' + colour);
+            }
+            std::putchar('\n');
+        }
+    }
     std::string bytes;
     const auto report = [](const std::string& name, bool sound) {
         if (is_regular_file(name.c_str()))
