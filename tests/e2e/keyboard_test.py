@@ -3,7 +3,9 @@ skipped, the options changed, every pop made with the cell cursor, the name
 typed, the table, the quit. Then the window's close button on the screens
 that once ignored it: the intro, the options, a question box, the name entry.
 
-Every key is pressed once: one whose effect does not show fails the test."""
+Every key is pressed once, and one whose effect does not show fails the
+test; only the Space that ends the game is pressed until the game-over panel
+takes it, which it does once the points banner has gone."""
 
 from game import (DEFAULT_TABLE, Game, asks, check, close_window, cursor_cell, fail, find_group, hud_shows, key,
                   largest_group, name_entry_shown, question_shown, saved, screenshot, settle_traditional, shows, soon,
