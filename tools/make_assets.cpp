@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
                               to8(game_palette[c].b));
                 centres += line;
             }
-            char name[32];
+            char name[48];  // room for any two ints, which g++ checks at -O1
             std::snprintf(name, sizeof name, "tile_%d_%d.pcx", theme, colour);
             picture(OBJ_TILE_BASE + 5 * theme + colour, "BMP", name, t);
         }

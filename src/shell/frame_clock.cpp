@@ -5,7 +5,8 @@
 #include <allegro.h>
 #include <semaphore.h>
 
-volatile int tick_counter = 0;
+std::atomic<int> tick_counter{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the timer callback may not take a lock");
 FramePacing frame_pacing = FramePacing::retrace;
 
 namespace {
@@ -16,7 +17,8 @@ bool tick_signal_ready = false;
 
 // Every tick since start-up. No loop resets it, so a wait can ask for the
 // first tick after an earlier moment whatever the loops do to tick_counter.
-volatile unsigned ticks_elapsed = 0;
+std::atomic<unsigned> ticks_elapsed{0};
+static_assert(std::atomic<unsigned>::is_always_lock_free, "the timer callback may not take a lock");
 unsigned last_frame_tick = 0;
 
 void sleep_for_a_tick()
@@ -73,8 +75,8 @@ void wait_for_frame_tick()
 
 void tick_handler()
 {
-    tick_counter = tick_counter + 1;
-    ticks_elapsed = ticks_elapsed + 1;
+    ++tick_counter;
+    ++ticks_elapsed;
     if (tick_signal_ready)
         sem_post(&tick_signal);
 }

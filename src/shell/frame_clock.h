@@ -2,9 +2,12 @@
 // loops' waits, and what present_frame waits for (the display's retrace, or
 // the tick where there is no real retrace).
 #pragma once
+#include <atomic>
 
-// Raised by the timer every 15 ms, set to 0 by the frame loops.
-extern volatile int tick_counter;
+// Raised by the timer every 15 ms (on the library's timer thread), set to 0
+// by the frame loops: shared between threads, so atomic, and lock-free, as
+// anything a timer callback touches must be.
+extern std::atomic<int> tick_counter;
 // The timer callback: raises the counters and wakes a waiting loop, nothing else.
 void tick_handler();
 

@@ -11,6 +11,7 @@
 
 PicturePlace picture_place = {1, 0, 0};
 std::atomic<int> close_requested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the close callback may not take a lock");
 volatile sig_atomic_t end_signalled = 0;
 
 namespace {

@@ -14,7 +14,7 @@
 #include "solver/fast_board.h"
 
 #include <cstring>
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZORBL_NO_SSE2)
 #include <emmintrin.h>
 #endif
 
@@ -27,7 +27,7 @@ namespace {
 static_assert(BOARD_ROWS == 8 && BOARD_COLUMNS == 10, "a column is a byte of a 128-bit set");
 constexpr CellSet RIGHT_COLUMN = CellSet(0xFF) << (BOARD_ROWS * (BOARD_COLUMNS - 1));
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZORBL_NO_SSE2)
 // The compactions in SSE2 registers (see fill below for why they fit): a
 // lane of bytes never passes a bit from one 64-bit half to the other, and
 // the rows move by whole bytes. 14% fewer instructions for the bench's search.
@@ -178,7 +178,7 @@ struct Links {
     CellSet pair_right, pair_down;
 };
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZORBL_NO_SSE2)
 // As below, in SSE2 registers: across is a shift by a byte, and up or down
 // never passes a bit that counts between the 64-bit halves (the bottom row
 // is masked off).
@@ -235,7 +235,7 @@ inline CellSet grow(const Links& l, CellSet g)
 
 // The group holding `seed`, one step at a time: a step costs several times
 // the look at whether it grew.
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(ZORBL_NO_SSE2)
 // With the 128-bit registers every x86-64 processor has, a step is a dozen
 // instructions rather than about thirty on pairs of words: a column is a
 // byte, so a step across is a shift of the whole register by a byte, and a

@@ -122,6 +122,14 @@ def key(*names, hold=0.15):
     xdotool("keydown", *names, "sleep", hold, "keyup", *names, "sleep", 0.15)
 
 
+def pointer_at(x, y):
+    """Whether the X server has the pointer on game pixel (x, y)."""
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True).stdout
+    where = dict(line.split("=", 1) for line in out.split())
+    return (where.get("X"), where.get("Y")) == (str(origin[0] + scale * x + scale // 2),
+                                                 str(origin[1] + scale * y + scale // 2))
+
+
 def close_window():
     """The window manager's close button (WM_DELETE_WINDOW)."""
     subprocess.run([CLOSE_WINDOW], check=True)
@@ -197,6 +205,21 @@ def packed(data):
             return f.read()
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
+
+
+def game_bytes(board, deal=None, score=0, mode=0):
+    """A game.sav of a game in progress (not assisted, no undo or redo):
+    board and deal as 80 colours each, column by column, eight rows a
+    column from the top."""
+    def le32(value):
+        return list(value.to_bytes(4, "little"))
+    tiles = 80 - sum(1 for colour in board if colour)
+    body = list(b"ZRBG") + [1, mode, 0, 1] + le32(score) + le32(tiles) + le32(0) + le32(0)
+    body += list(deal or board) + list(board)
+    checksum = 2166136261  # FNV-1a of all before it
+    for byte in body:
+        checksum = (checksum ^ byte) * 16777619 & 0xFFFFFFFF
+    return packed(body + le32(checksum))
 
 
 def settings_bytes(sample=200, music=100, mode=0, theme=0, animations=1):
@@ -323,9 +346,11 @@ class Game:
         if not pointer:
             self.focus()
             return
-        # The first pointer move after a window appears is ignored.
+        # The first pointer move after a window appears is ignored: the
+        # second goes once the server has the first (made again should the
+        # library place the pointer meanwhile).
         self.move(2, 2)
-        time.sleep(0.1)
+        until(lambda: pointer_at(2, 2) or self.move(2, 2), 5, "the pointer's first move")
         self.park_pointer()
 
     def start(self):
@@ -411,6 +436,24 @@ class Game:
         """Presses Yes or No once the question box has come to rest."""
         until(question_shown, 5, "a question box")
         self.press(*where)
+
+    def clear_last_pair(self, name):
+        """In a game that came back with one pair left at the bottom of the
+        right column (game_bytes): the intro skipped, the pair popped, the
+        bonus taken and the name typed, the name entry left open."""
+        self.wait_for_window()
+        self.focus()
+        key("Escape", hold=0.3)
+        until(lambda: self.read_board()[7][9] != ".", 20, "the game that came back")
+        self.pop(find_group(self.read_board(), 9, 7))
+        until(question_shown, 10, "the empty board's bonus box")
+        key("Return")
+        # The game-over panel takes a key once the points banner has gone.
+        until(lambda: name_entry_shown(anywhere=True) or key("space"), 20, "the name entry")
+        until(name_entry_shown, 5, "the name entry at rest")
+        for letter in name:
+            key(letter)
+        until(lambda: shows(name + "_", 160, 94), 5, "the name typed")
 
     def quit(self, seconds=20):
         """The quit button (pressed again while another box is still in the

@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes to the settings, score and game-in-progress loaders,
+// Feeds arbitrary bytes to the settings, score, game-in-progress and
+// statistics loaders,
 // as files on disk and wrapped as valid packfiles, and checks what the game
 // relies on after.
 #include <allegro.h>
@@ -20,6 +21,7 @@
 #include "persist/game_save.h"
 #include "persist/highscore.h"
 #include "persist/settings.h"
+#include "persist/stats.h"
 
 namespace {
 
@@ -111,6 +113,22 @@ void check_loaded_game()
         std::abort();
 }
 
+// The statistics that came back are sound, save and come back the same, and
+// take the next game (into the ring) without a write out of bounds.
+void check_loaded_statistics(size_t size)
+{
+    for (auto& mode : statistics.played) {
+        for (const ModeStatistics& r : mode) {
+            if (r.recent_count > RECENT_GAMES || r.recent_next >= RECENT_GAMES || r.cleared > r.games)
+                std::abort();
+        }
+    }
+    const std::string bytes = encode_statistics();
+    if (!decode_statistics(bytes) || encode_statistics() != bytes)
+        std::abort();
+    record_finished_game(int(size % MODE_COUNT), 1000, size % 3 == 0, size % 2 == 0);
+}
+
 void load_all_from(void (*write)(const char*, const uint8_t*, size_t), const uint8_t* data, size_t size)
 {
     write("zorbl.sav", data, size);
@@ -135,6 +153,10 @@ void load_all_from(void (*write)(const char*, const uint8_t*, size_t), const uin
         if (!decode_game_in_progress(bytes) || encode_game_in_progress() != bytes)
             std::abort();
     }
+
+    write("stats.sav", data, size);
+    load_statistics();
+    check_loaded_statistics(size);
 
     HighScoreTable table{};
     highscore_load(table, "scores0.sav");

@@ -3,17 +3,20 @@
 // Output: "settings S M G T A", then "table MODE ROW SCORE NAME" lines,
 // then "stats MODE ASSISTED GAMES CLEARED BEST" lines, then for a sound
 // game.sav "game SCORE" and eight "game_row" lines of its board ('.' empty,
-// '1'..'5' a colour).
+// '1'..'5' a colour), then "file NAME sound" or "file NAME damaged" for
+// each save file there is (a damaged one the game would take as no file).
 #include <allegro.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "board/board.h"
 #include "common/catalogue.h"
 #include "persist/game_save.h"
 #include "persist/highscore.h"
+#include "persist/save_file.h"
 #include "persist/settings.h"
 #include "persist/stats.h"
 
@@ -46,6 +49,19 @@ int main()
             std::putchar('\n');
         }
     }
+    std::string bytes;
+    const auto report = [](const std::string& name, bool sound) {
+        if (is_regular_file(name.c_str()))
+            std::printf("file %s %s\n", name.c_str(), sound ? "sound" : "damaged");
+    };
+    report(SETTINGS_FILE, read_packed_file(SETTINGS_FILE, bytes, 5) && bytes.size() == 5);  // five settings, a byte each
+    for (int mode = 0; mode < MODE_COUNT; ++mode) {
+        const std::string name = "scores" + std::to_string(mode) + ".sav";
+        HighScoreTable table;
+        report(name, highscore_load(table, name.c_str()));
+    }
+    report(STATISTICS_FILE, read_packed_file(STATISTICS_FILE, bytes, 4096) && decode_statistics(bytes));
+    report(GAME_SAVE_FILE, read_packed_file(GAME_SAVE_FILE, bytes, 1 << 24) && decode_game_in_progress(bytes));
     return 0;
 }
 END_OF_MAIN()

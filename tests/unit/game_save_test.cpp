@@ -112,6 +112,14 @@ TEST(GameSave, AGameWithItsHistoryComesBackWholeAndADamagedFileChangesNothing)
     forget_game_in_progress();
     EXPECT_FALSE(load_game_in_progress()) << "no file";
     EXPECT_EQ(whole_game(), fresh);
+
+    // A sound file of a game with no pair left: that game is over.
+    set_board("..........\n..........\n..........\n..........\n..........\n..........\n..........\n.......123\n");
+    write_packed(GAME_SAVE_FILE, encode_game_in_progress());
+    new_game();
+    const std::string dealt = whole_game();
+    EXPECT_FALSE(load_game_in_progress()) << "a game with no pair left came back";
+    EXPECT_EQ(whole_game(), dealt);
 }
 
 TEST(Statistics, FinishedGamesAreCountedPerModeAndAssistedApartAndADamagedFileGivesNone)
@@ -141,5 +149,35 @@ TEST(Statistics, FinishedGamesAreCountedPerModeAndAssistedApartAndADamagedFileGi
         write_file(STATISTICS_FILE, bad);
         load_statistics();
         EXPECT_EQ(statistics.played[MODE_SHIFTER][0].games, 0u) << bad.size() << " bytes: empty statistics";
+    }
+}
+
+TEST(Statistics, AFileWithImpossibleCountsIsRefusedEvenWithASoundChecksum)
+{
+    ScratchDir dir;
+    start_headless();
+    statistics = Statistics{};
+    for (uint32_t score = 100; score <= 1200; score += 100)
+        record_finished_game(MODE_SHIFTER, score, score == 1200, false);
+    const std::string sound = encode_statistics();
+    // The file's layout: magic and version (5 bytes), then 62 bytes a record,
+    // unassisted before assisted in each mode; in a record the count of
+    // recent scores is at 20 and the ring position at 21.
+    const size_t record = 5 + 62 * (MODE_SHIFTER * 2);
+    struct Case {
+        const char* what;
+        size_t at;
+        uint8_t value;
+    };
+    for (const Case& c : {Case{"nothing changed", 0, 'Z'}, Case{"eleven recent scores kept", record + 20, 11},
+                          Case{"the next recent score going past the tenth", record + 21, 10},
+                          Case{"more boards cleared than games played", record + 4, 13}}) {
+        std::string bytes = sound.substr(0, sound.size() - 4);
+        bytes[c.at] = char(c.value);
+        seal_save(bytes);
+        statistics = Statistics{};
+        const bool refused = !decode_statistics(bytes);
+        EXPECT_EQ(refused, c.at != 0) << c.what;
+        EXPECT_EQ(statistics.played[MODE_SHIFTER][0].games, refused ? 0u : 12u) << c.what;
     }
 }

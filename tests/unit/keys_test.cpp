@@ -14,6 +14,7 @@
 #include "play/hint.h"
 #include "board/groups.h"
 #include "board/random.h"
+#include "board/undo.h"
 #include "board_text.h"
 #include "effects/banner.h"
 #include "persist/highscore.h"
@@ -178,9 +179,12 @@ TEST_F(Keys, ThreePopsByKeysTakeTheMousesDrawsAndThreeUndosGiveBackTheDeal)
 {
     const std::string dealt = board_text();
     int cells[3][3];
-    for (auto& c : cells) {
+    std::string after_pop[3];
+    for (int n = 0; n < 3; ++n) {
+        int* c = cells[n];
         ASSERT_TRUE(some_group(c[0], c[1]));
         c[2] = pop_by_keys(c[0], c[1]);
+        after_pop[n] = board_text();
     }
     const std::string after_keys = board_text();
     const int32_t score_by_keys = score;
@@ -207,6 +211,39 @@ TEST_F(Keys, ThreePopsByKeysTakeTheMousesDrawsAndThreeUndosGiveBackTheDeal)
     for (int i = 0; i < 6; ++i)
         frame();
     EXPECT_EQ(random_draws(), draws_with_undos) << "undo takes no draw";
+
+    for (int i = 0; i < 3; ++i)
+        tap(KEY_U);
+    ASSERT_EQ(board_text(), dealt);
+    // Shift+U and Ctrl+Shift+Z redo a pop each; a new pop empties what is
+    // left to redo; a restart empties both lists.
+    key[KEY_LSHIFT] = 1;
+    tap(KEY_U);
+    EXPECT_EQ(board_text(), after_pop[0]) << "Shift+U redoes the first pop";
+    key[KEY_LCONTROL] = 1;
+    tap(KEY_Z);
+    key[KEY_LCONTROL] = 0;
+    key[KEY_LSHIFT] = 0;
+    EXPECT_EQ(board_text(), after_pop[1]) << "Ctrl+Shift+Z redoes the second pop";
+    ASSERT_EQ(history.redo.size(), 1u);
+    int column = 0;
+    int row = 0;
+    ASSERT_TRUE(some_group(column, row));
+    pop_by_keys(column, row);
+    EXPECT_TRUE(history.redo.empty()) << "a new pop leaves something to redo";
+    const std::string after_new_pop = board_text();
+    key[KEY_LSHIFT] = 1;
+    tap(KEY_U);
+    key[KEY_LSHIFT] = 0;
+    EXPECT_EQ(board_text(), after_new_pop) << "Shift+U after a new pop changes nothing";
+    tap(KEY_U);
+    ASSERT_FALSE(history.redo.empty());
+    ASSERT_FALSE(history.undo.empty());
+    script = [](int look) { return clicking(YES, look); };
+    tap(KEY_R);
+    script = nullptr;
+    EXPECT_EQ(board_text(), dealt) << "R and Yes restart the deal";
+    EXPECT_TRUE(history.undo.empty() && history.redo.empty()) << "a restart leaves something to undo or redo";
 }
 
 TEST_F(Keys, UndoInARefillModeGivesBackTheBoardBeforeThePopAtOnce)
