@@ -23,6 +23,7 @@
 #include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
+#include "play/hint_budget.h"
 #include "solver/solver.h"
 
 namespace {

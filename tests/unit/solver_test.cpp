@@ -114,7 +114,10 @@ TEST(Solver, AHintPlanningForTheColumnsToComeTakesNoDrawAndStartsWithAGroup)
         fill_board();
         ColourBoard shown = colours_of(board);
         const uint64_t draws = random_draws();
-        SolverLimits limits = hint_limits();
+        // As the hint searches: on two threads, each planning on its own sample.
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.sample_incoming = true;
         limits.positions = 20000;
         const SolverLine line = solve_board(shown, mode, limits);
         EXPECT_EQ(random_draws(), draws) << "mode " << mode;
