@@ -11,6 +11,9 @@
 
 // How long the search may take, on a core of its own.
 constexpr int BEST_LINE_BUDGET_MS = 2000;
+// What it may hold, so that the game with a hint searching beside it stays
+// within 16 MB: beams of up to about 8,000 positions.
+constexpr size_t BEST_LINE_MEMORY_BYTES = size_t(4) << 20;
 
 // Starts the search on the deal's colours; a search still running is
 // stopped first. It reads nothing else of the game and takes no draw.

@@ -8,5 +8,6 @@ SolverLimits hint_limits()
     limits.budget_ms = HINT_BUDGET_MS;
     limits.threads = cores();
     limits.sample_incoming = true;
+    limits.memory_bytes = HINT_MEMORY_BYTES;
     return limits;
 }

@@ -20,6 +20,12 @@ struct SolverLine {
     uint64_t positions = 0;   // boards settled by the search, for measuring
 };
 
+// The most a search holds by default, however long it runs: its threads
+// share it. A thread's beams are as wide as its share allows and no wider
+// (about 380 bytes a position a layer, beside a 1 MB table of solved
+// endgames); a search whose beams reach that width ends before its time.
+constexpr size_t SEARCH_MEMORY_BYTES = size_t(48) << 20;
+
 // What a search may spend, and how.
 struct SolverLimits {
     int budget_ms = 100;  // wall-clock time, when `positions` is 0
@@ -37,13 +43,9 @@ struct SolverLimits {
     // Raised from another thread: the search stops within a millisecond or
     // so and returns what it has (perhaps greedy play's line).
     const std::atomic<bool>* cancel = nullptr;
+    // The memory its threads share (see SEARCH_MEMORY_BYTES).
+    size_t memory_bytes = SEARCH_MEMORY_BYTES;
 };
-
-// The most a search holds, however long it runs: its threads share it. A
-// thread's beams are as wide as its share allows and no wider (about 380
-// bytes a position a layer, beside a 1 MB table of solved endgames); a
-// search whose beams reach that width ends before its time.
-constexpr size_t SEARCH_MEMORY_BYTES = size_t(48) << 20;
 
 // The cores this machine has (at least 1).
 int cores();

@@ -50,7 +50,7 @@ SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& l
     const int threads = std::max(1, limits.threads);
     const bool sampling = limits.sample_incoming && refills_from_left(mode);
     // Each thread holds its share of the search's memory.
-    const size_t most_width = width_within(SEARCH_MEMORY_BYTES / size_t(threads));
+    const size_t most_width = width_within(limits.memory_bytes / size_t(threads));
     std::vector<Thread> all(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t) {
         Thread& one = all[size_t(t)];

@@ -11,6 +11,7 @@
 #include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
+#include "solver/search.h"
 #include "solver/solver.h"
 
 namespace {
@@ -142,5 +143,33 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
             EXPECT_EQ(solve_board_width(small, mode, 1).score, best_by_trying_all(small, mode, known))
                 << "board " << trial << ", mode " << mode;
         }
+    }
+}
+
+TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
+{
+    random_restart();
+    for (int i = 0; i < 1490; ++i)
+        random_next();
+    fill_board();
+    const ColourBoard start = colours_of(board);
+    for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
+        // Room for 6 positions a layer, and more positions to spend than a
+        // beam that narrow could ever use: the search must end by itself,
+        // with a whole line, not widen until the budget is gone.
+        ThreadBudget budget;
+        budget.mode = mode;
+        budget.by_positions = true;
+        budget.deadline = 1e12;
+        budget.most_width = 6;
+        int32_t first_best[BOARD_CELLS] = {};
+        const SolverLine narrow = search_one_thread(start, budget, 0, 1, first_best);
+        EXPECT_LT(narrow.positions, 1000000u) << "mode " << mode << ": the search kept widening past its memory";
+        ColourBoard replayed = start;
+        int32_t points = replay(replayed, narrow.moves, [mode](ColourBoard& b) { settle_board(b, mode); });
+        ASSERT_GE(points, 0) << "mode " << mode << ": a pop in the line is not a group";
+        EXPECT_EQ(narrow.score, points + (board_empty(replayed) ? EMPTY_BOARD_BONUS : 0)) << "mode " << mode;
+        const int first = narrow.moves.at(0).column * BOARD_ROWS + narrow.moves.at(0).row;
+        EXPECT_EQ(first_best[first], narrow.score) << "mode " << mode << ": the line's first pop is not credited";
     }
 }
