@@ -16,9 +16,12 @@
 // are drawn from the bench's own generator, started afresh for each deal:
 // every player meets the same columns in the same order.
 //
-// build/tests/solver_bench --cancel: how long a running search takes to stop
-// once cancelled, as the game's hint and best line cancel theirs: a search
-// of a minute on each deal in modes 0 and 2, cancelled after 10 ms to 2 s.
+// build/tests/solver_bench --cancel [--threads N] [--memory MB]: how long a
+// running search takes to stop once cancelled, as the game's hint and best
+// line cancel theirs: a search of a minute on each deal in modes 0 and 2,
+// cancelled after 10 ms to 2 s. The game's searches hold 4 MB (--memory 4;
+// the best line on one thread), zorbl-solve's 48 (the default). --memory
+// gives the other rows' searches that share too.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -96,15 +99,16 @@ void print(const char* mode, const char* player, const Tally& t, int deals)
 // Searches of a minute, each cancelled after a while (spread from 10 ms to
 // 2 s, so that cancels meet beams of every width); the time from the cancel
 // to the search's return, as the game waits for it.
-int cancel_times(const std::vector<ColourBoard>& boards, int threads)
+int cancel_times(const std::vector<ColourBoard>& boards, const SolverLimits& given)
 {
     std::vector<double> waits;
+    int ended_first = 0;
     for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
         for (size_t i = 0; i < boards.size(); ++i) {
             std::atomic<bool> cancel{false};
-            SolverLimits limits;
+            SolverLimits limits = given;
             limits.budget_ms = 60000;
-            limits.threads = threads;
+            limits.positions = 0;
             limits.cancel = &cancel;
             std::atomic<bool> ended{false};
             std::thread search([&] {
@@ -114,18 +118,30 @@ int cancel_times(const std::vector<ColourBoard>& boards, int threads)
             const int after_ms = 10 + int((i * 7919 + size_t(mode) * 104729) % 1990);
             std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
             const auto t0 = std::chrono::steady_clock::now();
+            const bool running = !ended;
             cancel = true;
             search.join();
             const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-            waits.push_back(ms);
-            std::fprintf(stderr, "mode %d deal %zu: cancelled after %d ms, stopped in %.3f ms%s\n", mode, i, after_ms,
-                         ms, ended ? "" : " (not ended)");
+            // A search whose beams reached the width its memory allows may
+            // have ended by itself: there was nothing to stop.
+            if (running)
+                waits.push_back(ms);
+            else
+                ++ended_first;
+            std::fprintf(stderr, "mode %d deal %zu: cancelled after %d ms, %s in %.3f ms\n", mode, i, after_ms,
+                         running ? "stopped" : "had ended; joined", ms);
         }
+    }
+    if (waits.empty()) {
+        std::printf("cancel to stop: every search had ended by itself before its cancel\n");
+        return 0;
     }
     std::sort(waits.begin(), waits.end());
     const auto at = [&waits](double q) { return waits[std::min(waits.size() - 1, size_t(q * double(waits.size())))]; };
-    std::printf("cancel to stop, %zu searches on %d thread%s: median %.3f ms, 95th percentile %.3f ms, most %.3f ms\n",
-                waits.size(), threads, threads == 1 ? "" : "s", at(0.5), at(0.95), waits.back());
+    std::printf("cancel to stop, %zu searches on %d thread%s in %.0f MB (%d more had ended): median %.3f ms, "
+                "95th percentile %.3f ms, most %.3f ms; peak %.1f MB\n",
+                waits.size(), given.threads, given.threads == 1 ? "" : "s", double(given.memory_bytes) / (1 << 20),
+                ended_first, at(0.5), at(0.95), waits.back(), peak_mb());
     return 0;
 }
 
@@ -235,6 +251,8 @@ int main(int argc, char** argv)
             only_mode = std::atoi(argv[++a]);
         else if (arg == "--alone")
             alone = true;
+        else if (arg == "--memory" && a + 1 < argc)
+            limits.memory_bytes = size_t(std::max(1, std::atoi(argv[++a]))) << 20;
         else if (arg == "--cancel")
             cancel = true;
         else if (arg == "--unseen")
@@ -260,7 +278,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < deals; ++i)
         boards.push_back(deal(unseen ? UNSEEN_FIRST + i : i));
     if (cancel)
-        return cancel_times(boards, limits.threads);
+        return cancel_times(boards, limits);
     const int first_deal = unseen ? UNSEEN_FIRST : 0;
     std::printf("%d thread%s, deals %d to %d%s\n", limits.threads, limits.threads == 1 ? "" : "s", first_deal,
                 first_deal + deals - 1, unseen ? " (unseen)" : "");
