@@ -495,6 +495,17 @@ struct BeamClock {
     int layers;
 };
 
+// A width worked out in floating point, as a count from 1 to `most`: a
+// forecast can come out infinite or not a number (a layer that settled no
+// board, a beam already past its time), and converting such a value is
+// undefined; it once gave a width of 2^63 that a reserve then refused.
+size_t width_of(double wanted, size_t most)
+{
+    if (!(wanted >= 1))
+        return 1;
+    return wanted >= double(most) ? most : size_t(wanted);
+}
+
 // The width for the layer just built. A beam behind its time narrows for
 // the layers left rather than be cut off before any ending. The layers left
 // are counted at the tiles popped per layer so far, each costing what this
@@ -517,9 +528,9 @@ size_t fit_to_time(const Search& s, BeamClock& clock, const LayerTally& tally, s
                         * double(s.positions - tally.positions_before) * per_position * kept
                         / double(s.layer.size());
     if (need > left)
-        return std::max<size_t>(1, size_t(kept * std::max(0.0, left) / need));
+        return width_of(kept * std::max(0.0, left) / need, width);
     if (room > width && need > 0 && tally.children > width)
-        return std::min({room, size_t(double(width) * SHIFTER_WIDENING), size_t(kept * left / need)});
+        return width_of(std::min(double(width) * SHIFTER_WIDENING, kept * left / need), room);
     return width;
 }
 
@@ -706,7 +717,7 @@ void widen_until_spent(Search& s, const ColourBoard& start, const std::vector<We
         last_took = took;
         if (next < double(width) * 1.2 || left < took)
             break;
-        width = size_t(std::min(next, double(s.most_width)));
+        width = width_of(next, s.most_width);
     }
 }
 
