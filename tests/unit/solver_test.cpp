@@ -173,3 +173,37 @@ TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
         EXPECT_EQ(first_best[first], narrow.score) << "mode " << mode << ": the line's first pop is not credited";
     }
 }
+
+TEST(Solver, TheHintPlaysWholeGamesInTheModesThatRefill)
+{
+    // The hint alone, pop after pop, as solver_bench --alone plays: once a
+    // beam's time forecast came out not a number here and the search
+    // asked for a layer of 2^63 positions.
+    for (int mode : {MODE_CONTINOUS, MODE_MEGASHIFTER}) {
+        random_restart();
+        for (int i = 0; i < 1570; ++i)
+            random_next();
+        fill_board();
+        random_restart(0x5EED0001u);
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.sample_incoming = true;
+        limits.positions = 5000;
+        int pops = 0;
+        for (; pops < 400; ++pops) {
+            const SolverLine line = solve_board(colours_of(board), mode, limits);
+            if (line.moves.empty())
+                break;
+            const SolverMove move = line.moves.front();
+            clear_marks();
+            const int size = find_group(move.column, move.row);
+            ASSERT_GE(size, 2) << "mode " << mode << ", pop " << pops << ": the hint's group is not a group";
+            ASSERT_EQ(group_points(size), move.points) << "mode " << mode << ", pop " << pops;
+            empty_group(board, marked_cells(board));
+            settle_board(board, mode, false);
+            clear_marks();
+        }
+        EXPECT_EQ(any_move_left(board), 0) << "mode " << mode << ": the hint gave up with a group on the board";
+        EXPECT_GT(pops, 30) << "mode " << mode;
+    }
+}
