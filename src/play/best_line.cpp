@@ -26,6 +26,7 @@ void best_line_search(const std::array<uint8_t, BOARD_CELLS>& deal, int mode)
     SolverLimits limits;
     limits.budget_ms = BEST_LINE_BUDGET_MS;
     limits.threads = 1;
+    limits.memory_bytes = BEST_LINE_MEMORY_BYTES;
     search_start(search, start, mode, limits);
 }
 

@@ -11,6 +11,12 @@
 
 // How long the search may take, on a core of its own.
 constexpr int BEST_LINE_BUDGET_MS = 2000;
+// What it may hold, so that the game with a hint searching beside it stays
+// within 16 MB: beams of up to about 13,000 positions. In Shifter, whose
+// beams widen late, that costs a little (at 2.5 million positions, 10 deals:
+// 929 on average against 936 unbounded; 4 MB gave 922); Traditional's beams
+// stay narrower and lose nothing.
+constexpr size_t BEST_LINE_MEMORY_BYTES = size_t(6) << 20;
 
 // Starts the search on the deal's colours; a search still running is
 // stopped first. It reads nothing else of the game and takes no draw.

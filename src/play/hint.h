@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/board.h"
+#include "play/hint_budget.h"
 #include "solver/solver.h"
 
 // Starts a search on this copy of the board, for the mode given; a search

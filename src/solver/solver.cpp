@@ -34,16 +34,12 @@
 // width without a deadline (solve_board_width), or a budget of positions,
 // always finds the same line.
 //
-// Threads: each runs its own beams with its share of the mode's ways to
-// rank (Traditional's three; Shifter's second way only on a second thread)
-// and the best line wins, ties to the lowest thread: with a budget of
-// positions the result does not depend on timing. In the modes that refill,
-// a hint plans on columns drawn from the search's own generator, a sample
-// for each thread, rather than on empty ones; the first moves of the
-// threads' lines are then compared by the best line each sample found
-// through them. Planned with empty columns the search aimed to empty the
-// board, a game that cannot happen there, and the hint alone ended its games
-// in 90 pops; planning on sampled ones keeps a game going for hundreds.
+// Memory: a beam keeps, while it builds a layer, only the children that can
+// still be among its best `width` (a buffer half as big again, cut back to
+// the best `width` whenever it fills), and the steps of the lines of the
+// positions it keeps (dropped with the positions that left the beam). Its
+// width is capped so that all of it fits in the search's share of
+// SEARCH_MEMORY_BYTES: a long search holds no more than a short one.
 #include "solver/solver.h"
 
 #include <algorithm>
@@ -51,7 +47,6 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
-#include <thread>
 
 #include "board/board.h"
 #include "board/groups.h"
@@ -59,11 +54,11 @@
 #include "board/points.h"
 #include "board/settle.h"
 #include "solver/fast_board.h"
+#include "solver/search.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 // The ranking, in sixteenths of a point (see above).
 struct Weights {
     int64_t groups;  // each group's points
@@ -108,29 +103,33 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 // cost more than forecast) and widening there lost 30 points on 10 deals;
 // Megashifter has no cut (its boards never clear) and keeps the forecast.
 constexpr double SHIFTER_WIDENING = 1.5;
-// The columns to come that a sampling search imagines; past them the board
-// plays out as if the rest came in empty, so every line ends.
-constexpr int SAMPLED_COLUMNS = 12;
 
-// One pop of a line: the lines of a beam share their beginnings.
+// One pop of a line the beam still keeps: the lines share their beginnings.
 struct Step {
     uint32_t parent;  // NO_STEP for the first pop
     uint8_t column;
     uint8_t row;
-    int32_t points;
+    uint16_t size;  // tiles popped
 };
+static_assert(sizeof(Step) == 8, "a step is 8 bytes");
 constexpr uint32_t NO_STEP = 0xFFFFFFFFu;
 
 struct Node {
     FastBoard board;
-    int32_t score;
-    uint32_t step;  // the last pop, NO_STEP at the start
     int64_t rank;
+    int32_t score;
+    uint32_t step;  // the last pop in the step store, NO_STEP at the start
+    uint32_t made;  // the order a layer's children were made in: equal ranks go to the first
     uint8_t counts[colour_count + 1];  // tiles of each colour; [0] unused
     uint8_t tiles;
-    uint8_t first;      // the first cell of the line's first pop
-    uint16_t taken;     // incoming columns brought in so far
+    uint8_t first;  // the first cell of the line's first pop
+    uint16_t taken;  // incoming columns brought in so far
+    // The pop that made a child of the layer being built: it becomes a step
+    // only if the child is kept.
+    uint8_t cell;
+    uint8_t size;
 };
+static_assert(sizeof(Node) == 80, "a position is 80 bytes");
 constexpr uint8_t NO_FIRST = 0xFF;
 
 // An endgame solved exactly, stored by board hash; 0 marks a free slot.
@@ -142,14 +141,21 @@ struct Solved {
 };
 constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 
-// A board met among a layer's children: its key and node side by side, as
+// A board among the children kept so far: its key and node side by side, as
 // the table is too big for the caches of a wide beam and each look missed
 // them twice in two arrays (a tenth of Shifter's time went to the first).
 struct Seen {
     uint64_t key;  // 0 marks a free slot
     uint32_t node;
 };
-constexpr uint32_t UNSEEN = 0xFFFFFFFFu;
+
+// What a beam holds for each position of its width: the layer and the
+// children being built (each half as big again as the width, and they
+// trade places), the table of boards met (at most half full), and the steps
+// of the kept lines with their renumbering (measured: under three a
+// position at 10 s, as the kept lines soon share their beginnings; four
+// counted).
+constexpr size_t BYTES_A_POSITION = 2 * sizeof(Node) * 3 / 2 + 4 * sizeof(Seen) * 3 / 2 + 4 * (sizeof(Step) + 4);
 
 // Time or positions, whichever the search is limited by, as one measure:
 // seconds, or boards settled.
@@ -161,16 +167,15 @@ struct Search {
     const std::atomic<bool>* cancel;
     double deadline;
     double beam_deadline;  // the share of one beam, for narrowing; infinity never narrows
+    size_t most_width;
     Incoming incoming;
     int32_t first_best[BOARD_CELLS];  // the best line found through each first pop
     uint64_t positions = 0;
     std::vector<Step> steps;
-    std::vector<Node> layer, built;
-    std::vector<uint32_t> order;
+    std::vector<uint32_t> renumbered;  // a step's new place when the store is compacted
+    std::vector<Node> layer, kept;
     std::vector<Seen> seen;
     std::vector<Solved> solved;
-    std::vector<GroupCells> groups;     // the groups of the layer's positions, one after another
-    std::vector<uint32_t> first_group;  // where each position's groups start
     std::vector<SolverMove> tail;
     SolverLine best;
     bool late = false;  // the deadline passed inside an endgame: its values are unfinished
@@ -189,10 +194,9 @@ double spent(const Search& s)
     return std::chrono::duration<double>(Clock::now() - s.began).count();
 }
 
-bool out_of_budget(const Search& s)
-{
-    return spent(s) > s.deadline || (s.cancel != nullptr && s.cancel->load(std::memory_order_relaxed));
-}
+bool cancelled(const Search& s) { return s.cancel != nullptr && s.cancel->load(std::memory_order_relaxed); }
+
+bool out_of_budget(const Search& s) { return spent(s) > s.deadline || cancelled(s); }
 
 // A pop as the search plans it: the columns that come in from its sample.
 void pop_planned(const Search& s, FastBoard& on, CellSet group, uint16_t& taken)
@@ -231,6 +235,10 @@ int64_t rank_of(const Node& node, const Weights& w)
     }
     return rank;
 }
+
+// Higher rank first; among equals the child made first, so that the kept
+// set does not depend on where a selection left them.
+bool better(const Node& a, const Node& b) { return a.rank != b.rank ? a.rank > b.rank : a.made < b.made; }
 
 // The most the tiles left could still score: each colour's tiles popped as
 // one group (n * n - 1 is never less than the points of n tiles in parts),
@@ -282,9 +290,9 @@ int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
     return entry.value;
 }
 
-// Takes the line ending in `step` and then the moves in s.tail when it
-// beats the best so far.
-void offer(Search& s, int32_t score, uint32_t step, uint8_t first)
+// Takes the line ending in `step`, then `last` when there is one, then the
+// moves in s.tail, when it beats the best so far.
+void offer(Search& s, int32_t score, uint32_t step, const SolverMove* last, uint8_t first)
 {
     if (first != NO_FIRST)
         s.first_best[first] = std::max(s.first_best[first], score);
@@ -292,8 +300,10 @@ void offer(Search& s, int32_t score, uint32_t step, uint8_t first)
         return;
     s.best.moves.clear();
     for (uint32_t i = step; i != NO_STEP; i = s.steps[i].parent)
-        s.best.moves.push_back(SolverMove{s.steps[i].column, s.steps[i].row, s.steps[i].points});
+        s.best.moves.push_back(SolverMove{s.steps[i].column, s.steps[i].row, group_points(s.steps[i].size)});
     std::reverse(s.best.moves.begin(), s.best.moves.end());
+    if (last != nullptr)
+        s.best.moves.push_back(*last);
     s.best.moves.insert(s.best.moves.end(), s.tail.begin(), s.tail.end());
     s.best.score = score;
 }
@@ -303,7 +313,7 @@ void offer(Search& s, int32_t score, uint32_t step, uint8_t first)
 void endgame_line(Search& s, FastBoard on, uint16_t taken, std::vector<SolverMove>& out)
 {
     out.clear();
-    for (;;) {
+    while (!s.late) {
         solve_exactly(s, on, taken);
         const Solved& slot = s.solved[position_hash(on, taken) & (SOLVED_SLOTS - 1)];
         const CellSet group = group_at(on, slot.column * BOARD_ROWS + slot.row);
@@ -327,152 +337,275 @@ Node root_node(const ColourBoard& start)
     return root;
 }
 
-// The slot of a board among this layer's children, by open addressing.
-uint32_t& seen_slot(Search& s, uint64_t key)
+// The children a layer may hold before they are cut back to `room`.
+size_t buffer_for(size_t room) { return room + room / 2; }
+
+// Where a board is, or would go, in the table of boards kept (open addressing).
+size_t seen_slot(const Search& s, uint64_t key)
 {
     const size_t mask = s.seen.size() - 1;
     size_t i = key & mask;
     while (s.seen[i].key != 0 && s.seen[i].key != key)
         i = (i + 1) & mask;
-    s.seen[i].key = key;
-    return s.seen[i].node;
+    return i;
 }
 
-
-// One beam of the given width to the end; false when the deadline came
-// first (what it found until then is offered all the same).
-bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weights)
+void index_kept(Search& s)
 {
-    s.steps.clear();
-    s.layer.assign(1, root_node(start));
+    std::fill(s.seen.begin(), s.seen.end(), Seen{0, 0});
+    for (uint32_t i = 0; i < s.kept.size(); ++i) {
+        const uint64_t key = position_hash(s.kept[i].board, s.kept[i].taken);
+        s.seen[seen_slot(s, key)] = Seen{key, i};
+    }
+}
+
+// Keeps the best `width` of the children (in no particular order).
+void cut_to(Search& s, size_t width)
+{
+    if (s.kept.size() <= width)
+        return;
+    std::nth_element(s.kept.begin(), s.kept.begin() + std::ptrdiff_t(width - 1), s.kept.end(), better);
+    s.kept.resize(width);
+}
+
+// What a layer's building measured, for fitting the beam to its time.
+struct LayerTally {
+    uint64_t positions_before;
+    uint64_t children;  // boards not met before in the layer (as far as it kept them)
+    uint64_t tiles;     // their tiles, together
+};
+
+// Every child of the layer's positions, keeping in s.kept the best `room`
+// of them by rank, each board once (with its best score). The best line
+// found is offered on the way: a position with no group left, or an endgame
+// solved exactly. False when the budget ran out first.
+bool build_children(Search& s, size_t room, const Weights& weights, LayerTally& tally)
+{
+    const size_t buffer = buffer_for(room);
+    if (s.kept.capacity() < buffer)
+        s.kept.reserve(buffer);
+    size_t slots = 64;
+    while (slots < buffer * 2)
+        slots *= 2;
+    s.seen.assign(slots, Seen{0, 0});
+    s.kept.clear();
+    tally = LayerTally{s.positions, 0, 0};
+    bool full = false;  // the children have been cut back to `room` at least once
+    int64_t floor_rank = 0;  // then a child must rank above the worst kept
+    uint32_t made = 0;
     uint32_t since_clock = 0;
     GroupCells groups[MOST_GROUPS];
     Node children[MOST_GROUPS];
     uint64_t keys[MOST_GROUPS];
-    const double began = spent(s);
-    const uint64_t positions_before = s.positions;
-    const int start_tiles = s.layer[0].tiles;
-    int layers = 0;
-    while (!s.layer.empty()) {
-        const uint64_t layer_before = s.positions;
-        // The groups of every position first: their number sizes the table
-        // of boards seen, which must never fill.
-        s.groups.clear();
-        s.first_group.clear();
-        for (const Node& parent : s.layer) {
-            s.first_group.push_back(uint32_t(s.groups.size()));
-            s.groups.insert(s.groups.end(), groups, groups + fast_groups(parent.board, groups));
+    for (const Node& parent : s.layer) {
+        const int found = fast_groups(parent.board, groups);
+        if (found == 0) {
+            // The bonus is for clearing the board, not for being given an empty one.
+            const bool cleared = bonus_mode(s.mode) && parent.tiles == 0 && parent.step != NO_STEP;
+            s.tail.clear();
+            offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step, nullptr, parent.first);
+            continue;
         }
-        s.first_group.push_back(uint32_t(s.groups.size()));
-        size_t slots = 64;
-        while (slots < s.groups.size() * 2)
-            slots *= 2;
-        s.seen.assign(slots, Seen{0, UNSEEN});
-        s.built.clear();
-        for (size_t p = 0; p < s.layer.size(); ++p) {
-            const Node& parent = s.layer[p];
-            const GroupCells* const parent_groups = s.groups.data() + s.first_group[p];
-            const int found = int(s.first_group[p + 1] - s.first_group[p]);
-            if (found == 0) {
-                // The bonus is for clearing the board, not for being given an empty one.
-                const bool cleared = bonus_mode(s.mode) && parent.tiles == 0 && parent.step != NO_STEP;
-                s.tail.clear();
-                offer(s, parent.score + (cleared ? EMPTY_BOARD_BONUS : 0), parent.step, parent.first);
+        int pending = 0;
+        for (int g = 0; g < found; ++g) {
+            if (++since_clock == 256) {
+                since_clock = 0;
+                if (out_of_budget(s))
+                    return false;
+            }
+            const GroupCells& group = groups[g];
+            const int32_t points = group_points(group.size);
+            if (bonus_mode(s.mode)
+                && parent.score + points + most_left(parent.counts, group.colour, group.size) <= s.best.score)
+                continue;
+            Node& child = children[pending];
+            child.board = parent.board;
+            child.taken = parent.taken;
+            child.first = parent.first == NO_FIRST ? group.first : parent.first;
+            child.step = parent.step;
+            child.cell = group.first;
+            child.size = group.size;
+            pop_planned(s, child.board, group.cells, child.taken);
+            ++s.positions;
+            child.score = parent.score + points;
+            std::memcpy(child.counts, parent.counts, sizeof child.counts);
+            child.counts[group.colour] = uint8_t(child.counts[group.colour] - group.size);
+            child.tiles = uint8_t(parent.tiles - group.size);
+            if (child.taken != parent.taken)
+                count_tiles(child);
+            if (child.tiles <= s.endgame_tiles && child.taken >= s.incoming.columns) {
+                const int32_t rest = solve_exactly(s, child.board, child.taken);
+                if (!s.late && child.score + rest > s.best.score)
+                    endgame_line(s, child.board, child.taken, s.tail);
+                if (s.late)
+                    return false;
+                const SolverMove last{column_of(group), row_of(group), points};
+                offer(s, child.score + rest, parent.step, &last, child.first);
                 continue;
             }
-            int pending = 0;
-            for (int g = 0; g < found; ++g) {
-                if (++since_clock == 256) {
-                    since_clock = 0;
-                    if (out_of_budget(s))
-                        return false;
-                }
-                const GroupCells& group = parent_groups[g];
-                const int32_t points = group_points(group.size);
-                if (bonus_mode(s.mode)
-                    && parent.score + points + most_left(parent.counts, group.colour, group.size) <= s.best.score)
+            keys[pending] = position_hash(child.board, child.taken);
+            __builtin_prefetch(&s.seen[keys[pending] & (s.seen.size() - 1)]);
+            ++pending;
+        }
+        // The table of boards met outgrows the caches of a wide beam:
+        // every child's slot is fetched before any is looked at (in
+        // Shifter a tenth of the time went to waiting on it).
+        for (int c = 0; c < pending; ++c) {
+            Node& child = children[c];
+            Seen& seen = s.seen[seen_slot(s, keys[c])];
+            if (seen.key != 0) {
+                // The same board, kept: the better scored stays, in the
+                // place of the first (on the same board the better score
+                // is the better rank).
+                Node& met = s.kept[seen.node];
+                if (met.score >= child.score)
                     continue;
-                Node child;
-                child.board = parent.board;
-                child.taken = parent.taken;
-                child.first = parent.first == NO_FIRST ? group.first : parent.first;
-                pop_planned(s, child.board, group.cells, child.taken);
-                ++s.positions;
-                child.score = parent.score + points;
-                std::memcpy(child.counts, parent.counts, sizeof child.counts);
-                child.counts[group.colour] = uint8_t(child.counts[group.colour] - group.size);
-                child.tiles = uint8_t(parent.tiles - group.size);
-                if (child.taken != parent.taken)
-                    count_tiles(child);
-                s.steps.push_back(Step{parent.step, column_of(group), row_of(group), points});
-                child.step = uint32_t(s.steps.size() - 1);
-                if (child.tiles <= s.endgame_tiles && child.taken >= s.incoming.columns) {
-                    const int32_t rest = solve_exactly(s, child.board, child.taken);
-                    if (s.late)
-                        return false;
-                    if (child.score + rest > s.best.score)
-                        endgame_line(s, child.board, child.taken, s.tail);
-                    offer(s, child.score + rest, child.step, child.first);
-                    continue;
-                }
-                keys[pending] = position_hash(child.board, child.taken);
-                __builtin_prefetch(&s.seen[keys[pending] & (s.seen.size() - 1)]);
-                children[pending++] = child;
-            }
-            // The table of boards met outgrows the caches of a wide beam:
-            // every child's slot is fetched before any is looked at (in
-            // Shifter a tenth of the time went to waiting on it).
-            for (int c = 0; c < pending; ++c) {
-                Node& child = children[c];
-                uint32_t& seen = seen_slot(s, keys[c]);
-                if (seen != UNSEEN && s.built[seen].score >= child.score)
-                    continue;
+                child.made = met.made;
                 child.rank = rank_of(child, weights);
-                if (seen != UNSEEN) {
-                    s.built[seen] = child;
-                } else {
-                    seen = uint32_t(s.built.size());
-                    s.built.push_back(child);
-                }
+                met = child;
+                continue;
+            }
+            ++tally.children;
+            tally.tiles += child.tiles;
+            child.made = made++;
+            child.rank = rank_of(child, weights);
+            // Made after every child kept, it must rank above the worst.
+            if (full && child.rank <= floor_rank)
+                continue;
+            seen = Seen{keys[c], uint32_t(s.kept.size())};
+            s.kept.push_back(child);
+            if (s.kept.size() == buffer) {
+                cut_to(s, room);
+                full = true;
+                floor_rank = s.kept[room - 1].rank;
+                index_kept(s);
+                if (out_of_budget(s))
+                    return false;
             }
         }
-        // Equal ranks go to the child made first, so the kept set is fixed.
-        s.order.resize(s.built.size());
-        for (uint32_t i = 0; i < s.order.size(); ++i)
-            s.order[i] = i;
-        const auto better = [&s](uint32_t a, uint32_t b) {
-            return s.built[a].rank != s.built[b].rank ? s.built[a].rank > s.built[b].rank : a < b;
-        };
-        if (s.beam_deadline != NEVER && !s.built.empty()) {
-            // A beam behind its time narrows for the layers left rather than
-            // be cut off before any ending. The layers left are counted at the
-            // tiles popped per layer so far, each costing what this one did
-            // at full width, less and less as fewer tiles make fewer groups.
-            ++layers;
-            double tiles = 0;
-            for (const Node& n : s.built)
-                tiles += n.tiles;
-            tiles /= double(s.built.size());
-            const double now = spent(s);
-            const double left = s.beam_deadline - now;
-            const double per_position = (now - began) / double(s.positions - positions_before);
-            const double per_layer = (start_tiles - tiles) / layers;
-            const double layers_left = per_layer > 0 ? (tiles - s.endgame_tiles) / per_layer : 1;
-            const double kept = double(std::min(width, s.order.size()));
-            const double need = layers_left * (tiles + s.endgame_tiles) / (2 * tiles)
-                                * double(s.positions - layer_before) * per_position * kept / double(s.layer.size());
-            if (need > left)
-                width = std::max<size_t>(1, size_t(kept * std::max(0.0, left) / need));
-            else if (slides_rows(s.mode) && bonus_mode(s.mode) && need > 0 && s.order.size() > width)
-                width = std::min(size_t(double(width) * SHIFTER_WIDENING), size_t(kept * left / need));
-        }
-        if (s.order.size() > width) {
-            std::nth_element(s.order.begin(), s.order.begin() + std::ptrdiff_t(width), s.order.end(), better);
-            s.order.resize(width);
-        }
-        s.layer.clear();
-        for (uint32_t i : s.order)
-            s.layer.push_back(s.built[i]);
+    }
+    return true;
+}
+
+// The time a beam has had, for fitting it to its share.
+struct BeamClock {
+    double began;
+    uint64_t positions_before;
+    int start_tiles;
+    int layers;
+};
+
+// A width worked out in floating point, as a count from 1 to `most`: a
+// forecast can come out infinite or not a number (a layer that settled no
+// board, a beam already past its time), and converting such a value is
+// undefined; it once gave a width of 2^63 that a reserve then refused.
+size_t width_of(double wanted, size_t most)
+{
+    if (!(wanted >= 1))
+        return 1;
+    return wanted >= double(most) ? most : size_t(wanted);
+}
+
+// The width for the layer just built. A beam behind its time narrows for
+// the layers left rather than be cut off before any ending. The layers left
+// are counted at the tiles popped per layer so far, each costing what this
+// one did at full width, less and less as fewer tiles make fewer groups.
+// Shifter's beams ahead of their time widen (see SHIFTER_WIDENING), never
+// past `room`, the children build_children kept.
+size_t fit_to_time(const Search& s, BeamClock& clock, const LayerTally& tally, size_t width, size_t room)
+{
+    if (s.beam_deadline == NEVER || tally.children == 0)
+        return width;
+    ++clock.layers;
+    const double tiles = double(tally.tiles) / double(tally.children);
+    const double now = spent(s);
+    const double left = s.beam_deadline - now;
+    const double per_position = (now - clock.began) / double(s.positions - clock.positions_before);
+    const double per_layer = (clock.start_tiles - tiles) / clock.layers;
+    const double layers_left = per_layer > 0 ? (tiles - s.endgame_tiles) / per_layer : 1;
+    const double kept = double(std::min<uint64_t>(width, tally.children));
+    const double need = layers_left * (tiles + s.endgame_tiles) / (2 * tiles)
+                        * double(s.positions - tally.positions_before) * per_position * kept
+                        / double(s.layer.size());
+    if (need > left)
+        return width_of(kept * std::max(0.0, left) / need, width);
+    if (room > width && need > 0 && tally.children > width)
+        return width_of(std::min(double(width) * SHIFTER_WIDENING, kept * left / need), room);
+    return width;
+}
+
+// The widest a layer may grow to from `width`.
+size_t room_for(const Search& s, size_t width)
+{
+    if (s.beam_deadline != NEVER && slides_rows(s.mode) && bonus_mode(s.mode))
+        return std::min(s.most_width, size_t(double(width) * SHIFTER_WIDENING));
+    return width;
+}
+
+// Keeps in the step store only the lines of the positions in s.layer:
+// the steps of positions that left the beam go. Steps are stored after
+// their parents, so one pass in order renumbers them.
+void drop_dead_steps(Search& s)
+{
+    constexpr uint32_t DEAD = 0xFFFFFFFFu;
+    constexpr uint32_t LIVE = 0;
+    s.renumbered.assign(s.steps.size(), DEAD);
+    for (const Node& node : s.layer) {
+        for (uint32_t i = node.step; i != NO_STEP && s.renumbered[i] == DEAD; i = s.steps[i].parent)
+            s.renumbered[i] = LIVE;
+    }
+    uint32_t live = 0;
+    for (uint32_t i = 0; i < s.steps.size(); ++i) {
+        if (s.renumbered[i] == DEAD)
+            continue;
+        Step step = s.steps[i];
+        if (step.parent != NO_STEP)
+            step.parent = s.renumbered[step.parent];
+        s.steps[live] = step;
+        s.renumbered[i] = live++;
+    }
+    s.steps.resize(live);
+    for (Node& node : s.layer) {
+        if (node.step != NO_STEP)
+            node.step = s.renumbered[node.step];
+    }
+}
+
+// The best `width` children become the next layer, each with its pop now a
+// step of its line.
+void keep_layer(Search& s, size_t width)
+{
+    cut_to(s, width);
+    std::swap(s.layer, s.kept);
+    // The store is compacted before the new steps join it, and grows by
+    // half a layer at a time rather than doubling: it holds the lines of
+    // one layer, not of every position the beam ever made.
+    drop_dead_steps(s);
+    if (s.steps.capacity() < s.steps.size() + s.layer.size())
+        s.steps.reserve(s.steps.size() + s.layer.size() + s.layer.size() / 2);
+    for (Node& node : s.layer) {
+        s.steps.push_back(Step{node.step, uint8_t(node.cell / BOARD_ROWS), uint8_t(node.cell % BOARD_ROWS), node.size});
+        node.step = uint32_t(s.steps.size() - 1);
+    }
+}
+
+// One beam of the given width to the end; false when the budget ran out
+// first (what it found until then is offered all the same).
+bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weights)
+{
+    width = std::min(width, s.most_width);
+    s.steps.clear();
+    s.layer.assign(1, root_node(start));
+    BeamClock clock{spent(s), s.positions, s.layer[0].tiles, 0};
+    while (!s.layer.empty()) {
+        const size_t room = room_for(s, width);
+        LayerTally tally;
+        if (!build_children(s, room, weights, tally))
+            return false;
+        width = fit_to_time(s, clock, tally, width, room);
+        keep_layer(s, width);
+        if (out_of_budget(s))
+            return false;
     }
     return true;
 }
@@ -493,20 +626,20 @@ bool all_beams(Search& s, const ColourBoard& start, size_t width, double until, 
     return true;
 }
 
-Search new_search(int mode, double deadline, bool by_positions, const std::atomic<bool>* cancel)
+void start_search(Search& s, const ThreadBudget& budget)
 {
-    Search s;
-    s.mode = mode;
-    s.endgame_tiles = slides_rows(mode) ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
-    s.by_positions = by_positions;
-    s.began = Clock::now();
-    s.cancel = cancel;
-    s.deadline = deadline;
+    s.mode = budget.mode;
+    s.endgame_tiles = slides_rows(budget.mode) ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
+    s.by_positions = budget.by_positions;
+    s.began = budget.began;
+    s.cancel = budget.cancel;
+    s.deadline = budget.deadline;
     s.beam_deadline = NEVER;
+    s.most_width = std::max<size_t>(1, budget.most_width);
+    s.incoming = budget.incoming;
     std::fill(std::begin(s.first_best), std::end(s.first_best), 0);
     s.solved.assign(SOLVED_SLOTS, Solved{});
     s.best.score = -1;
-    return s;
 }
 
 SolverLine finish(Search& s, const ColourBoard& start)
@@ -523,7 +656,7 @@ SolverLine finish(Search& s, const ColourBoard& start)
         s.best.cleared = board_empty(check) && !s.best.moves.empty();
     }
     s.best.positions += s.positions;
-    return s.best;
+    return std::move(s.best);
 }
 
 // The ways the mode ranks. Continous settles as Traditional does (but for
@@ -538,8 +671,9 @@ std::vector<Weights> ways_of(int mode)
 // The ways of ranking one thread of `threads` takes: every one-in-`threads`,
 // so that together they rank every way; a thread beyond the ways takes one
 // again (a search that samples the columns to come gives it other columns).
-std::vector<Weights> share_of(const std::vector<Weights>& ways, int mode, int thread, int threads)
+std::vector<Weights> share_of(int mode, int thread, int threads)
 {
+    const std::vector<Weights> ways = ways_of(mode);
     // Shifter gains more from width than from a second ranking: its second
     // way is for a second thread only.
     const size_t used = slides_rows(mode) ? std::min(ways.size(), size_t(threads)) : ways.size();
@@ -551,14 +685,16 @@ std::vector<Weights> share_of(const std::vector<Weights>& ways, int mode, int th
     return share;
 }
 
-// One thread's search: beams widened until its budget is spent.
+// Beams widened until the budget is spent.
 //
 // A beam's cost is about a fixed part plus a part per unit of width. Two
 // narrow beams measure both; then one wide beam is sized to fill the budget
 // left (aiming past it, as the narrow ones overstate the cost per unit) and
 // narrows on its way if it falls behind. Widening fourfold instead spent
-// half the time on beams the last one nearly always beat.
-SolverLine search_thread(Search& s, const ColourBoard& start, const std::vector<Weights>& ways)
+// half the time on beams the last one nearly always beat. A beam as wide as
+// memory allows is the last: the same beam again would find the same line,
+// so such a search ends before its time.
+void widen_until_spent(Search& s, const ColourBoard& start, const std::vector<Weights>& ways)
 {
     size_t width = 1;
     size_t last_width = 0;
@@ -566,7 +702,7 @@ SolverLine search_thread(Search& s, const ColourBoard& start, const std::vector<
     bool filling = false;
     for (;;) {
         const double t0 = spent(s);
-        if (!all_beams(s, start, width, filling ? s.deadline : NEVER, ways) || filling)
+        if (!all_beams(s, start, width, filling ? s.deadline : NEVER, ways) || filling || width >= s.most_width)
             break;
         const double t1 = spent(s);
         const double took = t1 - t0;
@@ -581,146 +717,37 @@ SolverLine search_thread(Search& s, const ColourBoard& start, const std::vector<
         last_took = took;
         if (next < double(width) * 1.2 || left < took)
             break;
-        width = size_t(next);
+        width = width_of(next, s.most_width);
     }
-    return finish(s, start);
-}
-
-// The search's own generator for the columns to come (splitmix64): never
-// the game's, which the search must not draw from or look at.
-uint64_t next_private(uint64_t& state)
-{
-    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
 }
 
 } // namespace
 
-int cores() { return std::max(1, int(std::thread::hardware_concurrency())); }
-
-SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& limits)
+size_t width_within(size_t bytes)
 {
-    const int threads = std::max(1, limits.threads);
-    const bool by_positions = limits.positions != 0;
-    const double deadline = by_positions ? double(limits.positions) : limits.budget_ms / 1000.0;
-    const bool sampling = limits.sample_incoming && refills_from_left(mode);
-    const std::vector<Weights> ways = ways_of(mode);
-    std::vector<Search> searches;
-    std::vector<std::vector<uint8_t>> samples(static_cast<size_t>(threads));
-    for (int t = 0; t < threads; ++t) {
-        searches.push_back(new_search(mode, deadline, by_positions, limits.cancel));
-        if (sampling) {
-            uint64_t state = fast_hash(fast_board_of(start)) + uint64_t(t);
-            for (int i = 0; i < SAMPLED_COLUMNS * BOARD_ROWS; ++i)
-                samples[size_t(t)].push_back(uint8_t(next_private(state) % colour_count + 1));
-            searches.back().incoming = Incoming{samples[size_t(t)].data(), SAMPLED_COLUMNS};
-        }
-    }
-    std::vector<SolverLine> lines(static_cast<size_t>(threads));
-    const auto run = [&](int t) {
-        lines[size_t(t)] = search_thread(searches[size_t(t)], start, share_of(ways, mode, t, threads));
-    };
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t)
-        helpers.emplace_back(run, t);
-    run(0);
-    for (std::thread& helper : helpers)
-        helper.join();
-
-    // The best line; among equals the lowest thread's, so that a search by
-    // positions gives the same line every time. Sampled, each line's first
-    // move is scored by the best line through it on every thread's sample.
-    uint64_t positions = 0;
-    size_t pick = 0;
-    int64_t pick_value = std::numeric_limits<int64_t>::min();
-    for (size_t t = 0; t < lines.size(); ++t) {
-        positions += searches[t].positions;
-        int64_t value = lines[t].score;
-        if (sampling && !lines[t].moves.empty()) {
-            const int first = lines[t].moves.front().column * BOARD_ROWS + lines[t].moves.front().row;
-            value = 0;
-            for (const Search& other : searches)
-                value += other.first_best[first];
-        }
-        if (value > pick_value) {
-            pick = t;
-            pick_value = value;
-        }
-    }
-    SolverLine best = lines[pick];
-    best.positions = positions;
-    return best;
+    const size_t solved = SOLVED_SLOTS * sizeof(Solved);
+    return bytes > solved + BYTES_A_POSITION ? (bytes - solved) / BYTES_A_POSITION : 1;
 }
 
-SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms)
+SolverLine search_one_thread(const ColourBoard& start, const ThreadBudget& budget, int thread, int threads,
+                             int32_t (&first_best)[BOARD_CELLS])
 {
-    SolverLimits limits;
-    limits.budget_ms = budget_ms;
-    return solve_board(start, mode, limits);
-}
-
-SolverLine solve_board(const Board& start, int mode, int budget_ms)
-{
-    return solve_board(colours_of(start), mode, budget_ms);
+    Search s;
+    start_search(s, budget);
+    widen_until_spent(s, start, share_of(budget.mode, thread, threads));
+    std::copy(std::begin(s.first_best), std::end(s.first_best), std::begin(first_best));
+    return finish(s, start);
 }
 
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width)
 {
-    Search s = new_search(mode, NEVER, true, nullptr);
+    ThreadBudget budget;
+    budget.mode = mode;
+    budget.by_positions = true;
+    budget.deadline = NEVER;
+    budget.most_width = width_within(SEARCH_MEMORY_BYTES);
+    Search s;
+    start_search(s, budget);
     all_beams(s, start, size_t(std::max(1, width)), NEVER, ways_of(mode));
     return finish(s, start);
-}
-
-SolverLimits hint_limits()
-{
-    SolverLimits limits;
-    limits.budget_ms = HINT_BUDGET_MS;
-    limits.threads = cores();
-    limits.sample_incoming = true;
-    return limits;
-}
-
-int32_t play_move(ColourBoard& on, int mode, int column, int row)
-{
-    if (column < 0 || column >= BOARD_COLUMNS || row < 0 || row >= BOARD_ROWS || on.at(column, row).colour == 0)
-        return -1;
-    for (ColourCell& cell : on.cells)
-        cell.marked = 0;
-    const int size = find_group(on, column, row);
-    if (size < 2) {
-        on.at(column, row).marked = 0;
-        return -1;
-    }
-    empty_group(on, marked_cells(on));
-    settle_board(on, mode);
-    return group_points(size);
-}
-
-SolverLine greedy_line(const ColourBoard& start, int mode)
-{
-    SolverLine line;
-    ColourBoard on = start;
-    GroupCells groups[MOST_GROUPS];
-    for (;;) {
-        for (ColourCell& cell : on.cells)
-            cell.marked = 0;
-        const int found = list_groups(on, groups);
-        if (found == 0)
-            break;
-        int pick = 0;
-        for (int g = 1; g < found; ++g) {
-            if (groups[g].size > groups[pick].size)
-                pick = g;
-        }
-        const int32_t points = play_move(on, mode, column_of(groups[pick]), row_of(groups[pick]));
-        ++line.positions;
-        line.moves.push_back(SolverMove{column_of(groups[pick]), row_of(groups[pick]), points});
-        line.score += points;
-    }
-    line.cleared = bonus_mode(mode) && board_empty(on) && !line.moves.empty();
-    if (line.cleared)
-        line.score += EMPTY_BOARD_BONUS;
-    return line;
 }

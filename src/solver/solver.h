@@ -1,10 +1,10 @@
 // A search for a strong line of pops on a board, and the move it suggests.
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
-struct Board;
 struct ColourBoard;
 
 struct SolverMove {
@@ -20,8 +20,11 @@ struct SolverLine {
     uint64_t positions = 0;   // boards settled by the search, for measuring
 };
 
-// What a hint may spend: its group is shown within 100 ms of the key.
-constexpr int HINT_BUDGET_MS = 80;
+// The most a search holds by default, however long it runs: its threads
+// share it. A thread's beams are as wide as its share allows and no wider
+// (about 380 bytes a position a layer, beside a 1 MB table of solved
+// endgames); a search whose beams reach that width ends before its time.
+constexpr size_t SEARCH_MEMORY_BYTES = size_t(48) << 20;
 
 // What a search may spend, and how.
 struct SolverLimits {
@@ -40,29 +43,25 @@ struct SolverLimits {
     // Raised from another thread: the search stops within a millisecond or
     // so and returns what it has (perhaps greedy play's line).
     const std::atomic<bool>* cancel = nullptr;
+    // The memory its threads share (see SEARCH_MEMORY_BYTES).
+    size_t memory_bytes = SEARCH_MEMORY_BYTES;
 };
 
 // The cores this machine has (at least 1).
 int cores();
 
+// The best line found within the limits. It takes no draw from the game's
+// generator, nor looks at it: in modes 1 and 3 it plans on the board as
+// shown, the columns that will come in counted as empty (they score
+// nothing) or, with sample_incoming, drawn from its own generator; either
+// way only the first move is sure to meet the board it planned for. Nor
+// does it count the bonus there: every emptied column is refilled, so those
+// boards never empty. Deterministic except for where the time runs out.
 SolverLine solve_board(const ColourBoard& start, int mode, const SolverLimits& limits);
-
-// The best line found within about budget_ms milliseconds of one core. It
-// takes no draw from the game's generator: in modes 1 and 3 it plans on the
-// board as shown, the columns that will come in counted as empty (they score
-// nothing), so only the first move is sure to meet the board it planned for.
-// Nor does it count the bonus there: every emptied column is refilled, so
-// those boards never empty. Deterministic except for where the time runs out.
-SolverLine solve_board(const ColourBoard& start, int mode, int budget_ms);
-SolverLine solve_board(const Board& start, int mode, int budget_ms);
 
 // The search at one beam width (a beam for each way the mode ranks), with
 // no time limit: the same line every time.
 SolverLine solve_board_width(const ColourBoard& start, int mode, int width);
-
-// What a hint searches with: HINT_BUDGET_MS on every core, planning for the
-// columns to come.
-SolverLimits hint_limits();
 
 // Always the largest group (the first in storage order among equals).
 SolverLine greedy_line(const ColourBoard& start, int mode);

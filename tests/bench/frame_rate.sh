@@ -34,6 +34,9 @@
 #              Designed: 66.7 (one frame per 15 ms tick).
 #   idle CPU   utime + stime from /proc/PID/stat (all threads) over the idle
 #              span, as % of one core.
+#   peak memory the most resident memory of the whole launch (VmHWM, read
+#              before the game quits): the best line's search, the hints
+#              and the rest. Goal: 16 MB at most.
 #   floor CPU  the same for a tiny program built here with the game's set-up
 #              (windowed 320 x 240 8-bit mode, keyboard, a 15 ms timer,
 #              mouse) whose loop only sleeps: what the library costs anyway.
@@ -147,7 +150,7 @@ press_at() {
 # One launch of the game; appends "play intro intro_fps idle_fps box_fps
 # idle_cpu status" to results.
 game_run() {
-    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" search_fps="-" cpu="-" status=ok first="- -"
+    local play="-" intro="-" intro_fps="-" idle_fps="-" box_fps="-" hint_fps="-" search_fps="-" cpu="-" status=ok first="- -" peak="-"
     start_xvfb
     move_to 319 239
     local home launch_time game_pid
@@ -198,6 +201,9 @@ game_run() {
         sleep "$span"
         f1="$(frame_clock "$game_pid")"
         box_fps=$(rate "$f0" "$f1")
+        # The most resident memory of the whole session: the best line's
+        # search, the hints and everything else.
+        peak=$(awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$game_pid/status" 2>/dev/null || echo -)
         press_at 112 122           # Yes
         for i in $(seq 1 50); do
             kill -0 "$game_pid" 2>/dev/null || break
@@ -207,9 +213,9 @@ game_run() {
     else
         status=no-play
     fi
-    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), searching %s fps, idle %s fps, box %s fps, pressing H %s fps, idle CPU %s %%, %s\n' \
-        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$search_fps" "$idle_fps" "$box_fps" "$hint_fps" "$cpu" "$status" >&2
-    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status $hint_fps $search_fps" >>"$work/results"
+    printf '# game  launch %d: play %s s, intro %s s (%s fps, counted from frame %s), searching %s fps, idle %s fps, box %s fps, pressing H %s fps, idle CPU %s %%, peak memory %s MB, %s\n' \
+        "$run" "$play" "$intro" "$intro_fps" "${first#* }" "$search_fps" "$idle_fps" "$box_fps" "$hint_fps" "$cpu" "$peak" "$status" >&2
+    echo "$play $intro $intro_fps $idle_fps $box_fps $cpu $status $hint_fps $search_fps ${peak:--}" >>"$work/results"
     stop_pid "$game_pid"
     stop_pid "$xvfb_pid"
 }
@@ -252,6 +258,7 @@ echo "  frame rate, best line searched     $(column 9) fps (designed: 66.7)"
 echo "  frame rate, idle board             $(column 4) fps (designed: 66.7)"
 echo "  frame rate, question box           $(column 5) fps (designed: 66.7)"
 echo "  frame rate, pressing $hint_key every ${hint_every} s $(column 8) fps (designed: 66.7)"
+echo "  peak resident memory, the session  $(column 10) MB (goal: 16 at most)"
 echo "  processor, idle game               $game_cpu % of one core"
 echo "  processor, the library's floor     $floor_cpu % of one core"
 awk -v g="$game_cpu" -v f="$floor_cpu" 'BEGIN { if (g != "-" && f != "-") printf "  game above the floor               %.2f percentage points (goal: 1.0 at most)\n", g - f }'

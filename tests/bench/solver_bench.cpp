@@ -1,21 +1,37 @@
 // The solver against greedy play on the 40 benchmark deals, modes 0 and 2.
-// Run by hand: build/tests/solver_bench [--threads N] [--mode M] [budget_ms ...]
-// (default: every core; budgets 10 100 1000). Slowest is the longest single
-// board, in milliseconds. With --positions N (boards settled per thread)
-// instead of budgets the results are the same on every run, for comparing
-// variants of the search.
+// Run by hand: build/tests/solver_bench [--threads N] [--mode M] [--deals N]
+// [--unseen] [budget_ms ...] (default: every core; budgets 10 100 1000).
+// Slowest is the longest single board, in milliseconds; peak is the most
+// memory the bench has held so far (resident, in MB: run one budget alone
+// to see its own). --deals N takes the first N deals only (for long
+// budgets); --unseen plays 40 other deals, which no test and no tuning of
+// the search has used, to check that its strength is not the benchmark's
+// alone. With --positions N (boards settled per thread) instead of budgets
+// the results are the same on every run, for comparing variants of the
+// search.
 //
 // build/tests/solver_bench --alone [--positions N] [DEALS]: a game played by the hint alone
 // (H then Space, to the end) against greedy play, in Continous and
 // Megashifter, from each of the deals to its end. The columns that come in
 // are drawn from the bench's own generator, started afresh for each deal:
 // every player meets the same columns in the same order.
+//
+// build/tests/solver_bench --cancel [--threads N] [--memory MB]: how long a
+// running search takes to stop once cancelled, as the game's hint and best
+// line cancel theirs: a search of a minute on each deal in modes 0 and 2,
+// cancelled after 10 ms to 2 s. The game's searches hold 4 MB (--memory 4;
+// the best line on one thread), zorbl-solve's 48 (the default). --memory
+// gives the other rows' searches that share too.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "board/board.h"
 #include "board/groups.h"
@@ -23,11 +39,14 @@
 #include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
+#include "play/hint_budget.h"
 #include "solver/solver.h"
 
 namespace {
 
 constexpr int DEALS = 40;
+// The first of the 40 deals --unseen plays: far past the benchmark's own.
+constexpr int UNSEEN_FIRST = 100;
 
 // Deal i is the board the game deals after 1490 + 80 i draws: deal 0 is the
 // first board after the full intro.
@@ -61,10 +80,69 @@ void add(Tally& t, const SolverLine& line, double seconds)
     t.slowest = std::max(t.slowest, seconds);
 }
 
+// The most resident memory this process has held, in MB.
+double peak_mb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024;
+}
+
 void print(const char* mode, const char* player, const Tally& t, int deals)
 {
-    std::printf("%-12s %-8s %8.1f %6d %7d %4d/%d %12.0f %8.1f\n", mode, player, double(t.total) / deals, t.lowest,
-                t.highest, t.cleared, deals, t.seconds > 0 ? double(t.positions) / t.seconds : 0.0, t.slowest * 1000);
+    std::printf("%-12s %-8s %8.1f %6d %7d %4d/%d %12.0f %8.1f %6.1f\n", mode, player, double(t.total) / deals,
+                t.lowest, t.highest, t.cleared, deals, t.seconds > 0 ? double(t.positions) / t.seconds : 0.0,
+                t.slowest * 1000, peak_mb());
+    std::fflush(stdout);
+}
+
+// Searches of a minute, each cancelled after a while (spread from 10 ms to
+// 2 s, so that cancels meet beams of every width); the time from the cancel
+// to the search's return, as the game waits for it.
+int cancel_times(const std::vector<ColourBoard>& boards, const SolverLimits& given)
+{
+    std::vector<double> waits;
+    int ended_first = 0;
+    for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
+        for (size_t i = 0; i < boards.size(); ++i) {
+            std::atomic<bool> cancel{false};
+            SolverLimits limits = given;
+            limits.budget_ms = 60000;
+            limits.positions = 0;
+            limits.cancel = &cancel;
+            std::atomic<bool> ended{false};
+            std::thread search([&] {
+                solve_board(boards[i], mode, limits);
+                ended = true;
+            });
+            const int after_ms = 10 + int((i * 7919 + size_t(mode) * 104729) % 1990);
+            std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
+            const auto t0 = std::chrono::steady_clock::now();
+            const bool running = !ended;
+            cancel = true;
+            search.join();
+            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            // A search whose beams reached the width its memory allows may
+            // have ended by itself: there was nothing to stop.
+            if (running)
+                waits.push_back(ms);
+            else
+                ++ended_first;
+            std::fprintf(stderr, "mode %d deal %zu: cancelled after %d ms, %s in %.3f ms\n", mode, i, after_ms,
+                         running ? "stopped" : "had ended; joined", ms);
+        }
+    }
+    if (waits.empty()) {
+        std::printf("cancel to stop: every search had ended by itself before its cancel\n");
+        return 0;
+    }
+    std::sort(waits.begin(), waits.end());
+    const auto at = [&waits](double q) { return waits[std::min(waits.size() - 1, size_t(q * double(waits.size())))]; };
+    std::printf("cancel to stop, %zu searches on %d thread%s in %.0f MB (%d more had ended): median %.3f ms, "
+                "95th percentile %.3f ms, most %.3f ms; peak %.1f MB\n",
+                waits.size(), given.threads, given.threads == 1 ? "" : "s", double(given.memory_bytes) / (1 << 20),
+                ended_first, at(0.5), at(0.95), waits.back(), peak_mb());
+    return 0;
 }
 
 // The largest group on the game's board (the first in storage order among
@@ -157,6 +235,9 @@ int main(int argc, char** argv)
 {
     std::vector<int> budgets;
     bool alone = false;
+    bool cancel = false;
+    bool unseen = false;
+    int deals = DEALS;
     int only_mode = -1;  // --mode N: that mode alone (0 or 2)
     SolverLimits limits;
     limits.threads = cores();
@@ -170,6 +251,14 @@ int main(int argc, char** argv)
             only_mode = std::atoi(argv[++a]);
         else if (arg == "--alone")
             alone = true;
+        else if (arg == "--memory" && a + 1 < argc)
+            limits.memory_bytes = size_t(std::max(1, std::atoi(argv[++a]))) << 20;
+        else if (arg == "--cancel")
+            cancel = true;
+        else if (arg == "--unseen")
+            unseen = true;
+        else if (arg == "--deals" && a + 1 < argc)
+            deals = std::max(1, std::min(DEALS, std::atoi(argv[++a])));
         else
             budgets.push_back(std::atoi(argv[a]));
     }
@@ -185,14 +274,17 @@ int main(int argc, char** argv)
         budgets = {0};
     else if (budgets.empty())
         budgets = {10, 100, 1000};
-    std::printf("%d thread%s\n", limits.threads, limits.threads == 1 ? "" : "s");
-    const int deals = DEALS;
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
-        boards.push_back(deal(i));
+        boards.push_back(deal(unseen ? UNSEEN_FIRST + i : i));
+    if (cancel)
+        return cancel_times(boards, limits);
+    const int first_deal = unseen ? UNSEEN_FIRST : 0;
+    std::printf("%d thread%s, deals %d to %d%s\n", limits.threads, limits.threads == 1 ? "" : "s", first_deal,
+                first_deal + deals - 1, unseen ? " (unseen)" : "");
 
-    std::printf("%-12s %-8s %8s %6s %7s %7s %12s %8s\n", "mode", "player", "average", "lowest", "highest", "cleared",
-                "positions/s", "slowest");
+    std::printf("%-12s %-8s %8s %6s %7s %7s %12s %8s %6s\n", "mode", "player", "average", "lowest", "highest", "cleared",
+                "positions/s", "slowest", "peak");
     const struct {
         int mode;
         const char* name;

@@ -11,6 +11,7 @@
 #include "board/points.h"
 #include "board/random.h"
 #include "board/settle.h"
+#include "solver/search.h"
 #include "solver/solver.h"
 
 namespace {
@@ -114,7 +115,10 @@ TEST(Solver, AHintPlanningForTheColumnsToComeTakesNoDrawAndStartsWithAGroup)
         fill_board();
         ColourBoard shown = colours_of(board);
         const uint64_t draws = random_draws();
-        SolverLimits limits = hint_limits();
+        // As the hint searches: on two threads, each planning on its own sample.
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.sample_incoming = true;
         limits.positions = 20000;
         const SolverLine line = solve_board(shown, mode, limits);
         EXPECT_EQ(random_draws(), draws) << "mode " << mode;
@@ -139,5 +143,67 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
             EXPECT_EQ(solve_board_width(small, mode, 1).score, best_by_trying_all(small, mode, known))
                 << "board " << trial << ", mode " << mode;
         }
+    }
+}
+
+TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
+{
+    random_restart();
+    for (int i = 0; i < 1490; ++i)
+        random_next();
+    fill_board();
+    const ColourBoard start = colours_of(board);
+    for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
+        // Room for 6 positions a layer, and more positions to spend than a
+        // beam that narrow could ever use: the search must end by itself,
+        // with a whole line, not widen until the budget is gone.
+        ThreadBudget budget;
+        budget.mode = mode;
+        budget.by_positions = true;
+        budget.deadline = 1e12;
+        budget.most_width = 6;
+        int32_t first_best[BOARD_CELLS] = {};
+        const SolverLine narrow = search_one_thread(start, budget, 0, 1, first_best);
+        EXPECT_LT(narrow.positions, 1000000u) << "mode " << mode << ": the search kept widening past its memory";
+        ColourBoard replayed = start;
+        int32_t points = replay(replayed, narrow.moves, [mode](ColourBoard& b) { settle_board(b, mode); });
+        ASSERT_GE(points, 0) << "mode " << mode << ": a pop in the line is not a group";
+        EXPECT_EQ(narrow.score, points + (board_empty(replayed) ? EMPTY_BOARD_BONUS : 0)) << "mode " << mode;
+        const int first = narrow.moves.at(0).column * BOARD_ROWS + narrow.moves.at(0).row;
+        EXPECT_EQ(first_best[first], narrow.score) << "mode " << mode << ": the line's first pop is not credited";
+    }
+}
+
+TEST(Solver, TheHintPlaysWholeGamesInTheModesThatRefill)
+{
+    // The hint alone, pop after pop, as solver_bench --alone plays: once a
+    // beam's time forecast came out not a number here and the search
+    // asked for a layer of 2^63 positions.
+    for (int mode : {MODE_CONTINOUS, MODE_MEGASHIFTER}) {
+        random_restart();
+        for (int i = 0; i < 1570; ++i)
+            random_next();
+        fill_board();
+        random_restart(0x5EED0001u);
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.sample_incoming = true;
+        limits.positions = 5000;
+        int pops = 0;
+        for (; pops < 400; ++pops) {
+            const SolverLine line = solve_board(colours_of(board), mode, limits);
+            if (line.moves.empty())
+                break;
+            const SolverMove move = line.moves.front();
+            clear_marks();
+            const int size = find_group(move.column, move.row);
+            ASSERT_GE(size, 2) << "mode " << mode << ", pop " << pops << ": the hint's group is not a group";
+            ASSERT_EQ(group_points(size), move.points) << "mode " << mode << ", pop " << pops;
+            empty_group(board, marked_cells(board));
+            settle_board(board, mode, false);
+            clear_marks();
+        }
+        EXPECT_EQ(any_move_left(board), 0) << "mode " << mode << ": the hint gave up with a group on the board";
+        EXPECT_GT(pops, 30) << "mode " << mode;
     }
 }
