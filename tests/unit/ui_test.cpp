@@ -36,6 +36,9 @@ protected:
         build_background();
         game_progress = GameProgress::fresh;
         random_restart();
+        // A press one case left held must not carry into the next: run in
+        // one process, the cases share the options screen's memory of it.
+        options_mouse_was_down = 0;
     }
     void TearDown() override { set_pointer_source(nullptr); }
 };
