@@ -9,7 +9,8 @@ import os
 import subprocess
 
 import game as harness
-from game import Game, check, find_group, key, largest_group, question_shown, screenshot, start_display, until
+from game import (Game, check, find_group, key, largest_group, question_shown, screenshot, shaking_group,
+                  start_display, until)
 
 start_display("1024x768")
 
@@ -19,26 +20,6 @@ def geometry(window):
     position = tuple(int(v) for v in out.split("Position: ")[1].split()[0].split(","))
     size = tuple(int(v) for v in out.split("Geometry: ")[1].split()[0].split("x"))
     return position, size
-
-
-def inside(shot, column, row):
-    """A cell's pixels, less the two at each edge a shaking neighbour may reach."""
-    return [shot[y][22 + 20 * column:38 + 20 * column] for y in range(12 + 20 * row, 28 + 20 * row)]
-
-
-def shaking_group(board):
-    """The cells that change from look to look, gathered until they make one
-    whole group of the board. A cell must change twice: the points banner
-    going away changes the cells under it once."""
-    changes = {}
-
-    def whole_group():
-        before, after = screenshot(), screenshot()
-        for cell in ((c, r) for c in range(10) for r in range(8)):
-            changes[cell] = changes.get(cell, 0) + (inside(before, *cell) != inside(after, *cell))
-        moving = {cell for cell, n in changes.items() if n >= 2}
-        return moving and find_group(board, *min(moving)) == moving and moving
-    return until(whole_group, 10, "a group to shake")
 
 
 def border_is_black():

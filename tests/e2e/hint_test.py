@@ -13,30 +13,10 @@ import os
 import subprocess
 
 from game import (BIN, YES, Game, asks, check, find_group, hud_shows, key, largest_group, saved, screenshot,
-                  settings_bytes, settle_traditional, start_display, table_bytes, until)
+                  settings_bytes, settle_traditional, shaking_group, start_display, table_bytes, until)
 
 SOLVE = os.path.join(os.path.dirname(BIN), "zorbl-solve")
 start_display()
-
-
-def inside(shot, column, row):
-    """A cell's pixels, less the two at each edge a shaking neighbour may reach."""
-    return [shot[y][22 + 20 * column:38 + 20 * column] for y in range(12 + 20 * row, 28 + 20 * row)]
-
-
-def shaking_group(board):
-    """The cells that change from look to look, gathered until they make one
-    whole group. A cell must change twice: the points banner going away
-    changes the cells under it once."""
-    changes = {}
-
-    def whole_group():
-        before, after = screenshot(), screenshot()
-        for cell in ((c, r) for c in range(10) for r in range(8)):
-            changes[cell] = changes.get(cell, 0) + (inside(before, *cell) != inside(after, *cell))
-        moving = {cell for cell, n in changes.items() if n >= 2}
-        return moving and find_group(board, *min(moving)) == moving and moving
-    return until(whole_group, 10, "a group to shake")
 
 
 def solvers_first_pop(board):
