@@ -10,9 +10,11 @@
 // the results are the same on every run, for comparing variants of the
 // search.
 //
-// build/tests/solver_bench --alone [--positions N] [DEALS]: a game played by the hint alone
-// (H then Space, to the end) against greedy play, in Continous and
-// Megashifter, from each of the deals to its end. The columns that come in
+// build/tests/solver_bench --alone [--positions N] [--mode M] [DEALS]: a game
+// played by the hint alone (H then Space, to the end) against greedy play, in
+// Continous and Megashifter (or mode M alone), from each of the first DEALS
+// deals (all 40 by default) to its end; positions is what a hint's search
+// settled on each thread, on average. The columns that come in
 // are drawn from the bench's own generator, started afresh for each deal:
 // every player meets the same columns in the same order.
 //
@@ -192,14 +194,19 @@ Game play_alone(const ColourBoard& dealt, int i, int mode, Pick pick)
     return game;
 }
 
-int hint_alone(int deals, const SolverLimits& limits)
+int hint_alone(int deals, const SolverLimits& limits, int only_mode)
 {
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
         boards.push_back(deal(i));
-    std::printf("%-12s %-8s %8s %6s %7s %7s %8s\n", "mode", "player", "average", "lowest", "highest", "pops", "seconds");
+    std::printf("%-12s %-8s %8s %6s %7s %7s %8s %12s\n", "mode", "player", "average", "lowest", "highest", "pops",
+                "seconds", "positions");
     for (int mode : {MODE_CONTINOUS, MODE_MEGASHIFTER}) {
+        if (only_mode >= 0 && mode != only_mode)
+            continue;
         for (int player = 0; player < 2; ++player) {
+            uint64_t positions = 0;
+            long searches = 0;
             long total = 0;
             long pops = 0;
             int lowest = 1 << 30;
@@ -207,8 +214,10 @@ int hint_alone(int deals, const SolverLimits& limits)
             const auto t0 = std::chrono::steady_clock::now();
             for (int i = 0; i < deals; ++i) {
                 const Game g = player == 0 ? play_alone(boards[size_t(i)], i, mode, greedy_move)
-                                           : play_alone(boards[size_t(i)], i, mode, [mode, &limits](SolverMove& m) {
+                                           : play_alone(boards[size_t(i)], i, mode, [&](SolverMove& m) {
                                                  const SolverLine line = solve_board(colours_of(board), mode, limits);
+                                                 positions += line.positions;
+                                                 ++searches;
                                                  if (line.moves.empty())
                                                      return false;
                                                  m = line.moves.front();
@@ -221,8 +230,10 @@ int hint_alone(int deals, const SolverLimits& limits)
                 std::fprintf(stderr, "%s deal %d: %d in %d pops\n", player == 0 ? "greedy" : "hint", i, g.score, g.pops);
             }
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-            std::printf("%-12s %-8s %8.1f %6d %7d %7.1f %8.1f\n", MODE_NAMES[mode], player == 0 ? "greedy" : "hint",
-                        double(total) / deals, lowest, highest, double(pops) / deals, seconds);
+            // Positions: the boards a search settled on each thread, on average.
+            std::printf("%-12s %-8s %8.1f %6d %7d %7.1f %8.1f %12.0f\n", MODE_NAMES[mode],
+                        player == 0 ? "greedy" : "hint", double(total) / deals, lowest, highest, double(pops) / deals,
+                        seconds, searches > 0 ? double(positions) / double(searches) / limits.threads : 0.0);
             std::fflush(stdout);
         }
     }
@@ -238,7 +249,7 @@ int main(int argc, char** argv)
     bool cancel = false;
     bool unseen = false;
     int deals = DEALS;
-    int only_mode = -1;  // --mode N: that mode alone (0 or 2)
+    int only_mode = -1;  // --mode N: that mode alone (0 or 2; with --alone, 1 or 3)
     SolverLimits limits;
     limits.threads = cores();
     for (int a = 1; a < argc; ++a) {
@@ -268,7 +279,7 @@ int main(int argc, char** argv)
         hint.positions = limits.positions;
         if (limits.threads != cores())
             hint.threads = limits.threads;
-        return hint_alone(budgets.empty() ? DEALS : budgets[0], hint);
+        return hint_alone(budgets.empty() ? DEALS : budgets[0], hint, only_mode);
     }
     if (limits.positions != 0)
         budgets = {0};
