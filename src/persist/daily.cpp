@@ -1,7 +1,6 @@
 // The deal of the day and its file, "daily.sav".
 #include "persist/daily.h"
 
-#include <cstring>
 
 #include "board/deal_number.h"
 #include "persist/paths.h"
@@ -17,7 +16,7 @@ namespace {
 constexpr char MAGIC[4] = {'Z', 'R', 'B', 'D'};
 constexpr uint8_t VERSION = 1;
 constexpr size_t MODE_BYTES = 1 + 4 + 4;
-constexpr size_t BODY_BYTES = sizeof MAGIC + 1 + 4 + MODE_COUNT * MODE_BYTES;
+constexpr size_t BODY_BYTES = SAVE_HEADER_BYTES + 4 + MODE_COUNT * MODE_BYTES;
 
 std::string file_path() { return save_path(DAILY_FILE); }
 
@@ -35,8 +34,7 @@ uint32_t todays_deal() { return daily_deal_at(std::time(nullptr)); }
 
 std::string encode_daily_record()
 {
-    std::string out(MAGIC, sizeof MAGIC);
-    out += char(VERSION);
+    std::string out = save_header(MAGIC, VERSION);
     put_le32(out, daily_record.day);
     for (const DailyModeRecord& r : daily_record.modes) {
         out += char(r.played ? 1 : 0);
@@ -49,14 +47,12 @@ std::string encode_daily_record()
 
 bool decode_daily_record(const std::string& bytes)
 {
-    size_t body = 0;
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (!unseal_save(bytes, body) || body != BODY_BYTES || std::memcmp(in, MAGIC, sizeof MAGIC) != 0
-        || in[4] != VERSION)
+    const unsigned char* at = sealed_body(bytes, MAGIC, VERSION, BODY_BYTES);
+    if (at == nullptr)
         return false;
     DailyRecord loaded{};
-    loaded.day = get_le32(in + 5);
-    const unsigned char* at = in + 9;
+    loaded.day = get_le32(at);
+    at += 4;
     for (DailyModeRecord& r : loaded.modes) {
         if (at[0] > 1)
             return false;

@@ -147,3 +147,21 @@ bool unseal_save(const std::string& bytes, size_t& body)
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     return get_le32(in + body) == save_checksum(in, body);
 }
+
+std::string save_header(const char (&magic)[4], uint8_t version)
+{
+    std::string out(magic, sizeof magic);
+    out += char(version);
+    return out;
+}
+
+const unsigned char* sealed_body(const std::string& bytes, const char (&magic)[4], uint8_t version,
+                                 size_t body_bytes)
+{
+    size_t body = 0;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (!unseal_save(bytes, body) || body != body_bytes || std::memcmp(in, magic, sizeof magic) != 0
+        || in[sizeof magic] != version)
+        return nullptr;
+    return in + SAVE_HEADER_BYTES;
+}

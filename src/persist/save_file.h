@@ -39,3 +39,12 @@ uint32_t save_checksum(const unsigned char* bytes, size_t size);
 void seal_save(std::string& out);
 // The content before a sound checksum, or false.
 bool unseal_save(const std::string& bytes, size_t& body);
+
+// A file of fixed size (the statistics, the day's record) begins with four
+// magic bytes and a version byte. save_header starts one; sealed_body checks
+// the checksum, the size before it, the magic and the version, and answers
+// where the content after the header begins, or null.
+constexpr size_t SAVE_HEADER_BYTES = 5;
+std::string save_header(const char (&magic)[4], uint8_t version);
+const unsigned char* sealed_body(const std::string& bytes, const char (&magic)[4], uint8_t version,
+                                 size_t body_bytes);

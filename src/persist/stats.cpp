@@ -1,7 +1,6 @@
 // The statistics and their file, "stats.sav".
 #include "persist/stats.h"
 
-#include <cstring>
 
 #include "persist/paths.h"
 #include "persist/save_file.h"
@@ -17,7 +16,7 @@ namespace {
 constexpr char MAGIC[4] = {'Z', 'R', 'B', 'S'};
 constexpr uint8_t VERSION = 1;
 constexpr size_t RECORD_BYTES = 4 * 5 + 2 + 4 * RECENT_GAMES;
-constexpr size_t BODY_BYTES = sizeof MAGIC + 1 + MODE_COUNT * 2 * RECORD_BYTES;
+constexpr size_t BODY_BYTES = SAVE_HEADER_BYTES + MODE_COUNT * 2 * RECORD_BYTES;
 
 template <class Visit>
 void each_record(Visit visit)
@@ -43,8 +42,7 @@ uint32_t recent_average(const ModeStatistics& s)
 
 std::string encode_statistics()
 {
-    std::string out(MAGIC, sizeof MAGIC);
-    out += char(VERSION);
+    std::string out = save_header(MAGIC, VERSION);
     each_record([&out](const ModeStatistics& r) {
         put_le32(out, r.games);
         put_le32(out, r.cleared);
@@ -62,13 +60,10 @@ std::string encode_statistics()
 
 bool decode_statistics(const std::string& bytes)
 {
-    size_t body = 0;
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    if (!unseal_save(bytes, body) || body != BODY_BYTES || std::memcmp(in, MAGIC, sizeof MAGIC) != 0
-        || in[4] != VERSION)
+    const unsigned char* at = sealed_body(bytes, MAGIC, VERSION, BODY_BYTES);
+    if (at == nullptr)
         return false;
     Statistics loaded{};
-    const unsigned char* at = in + sizeof MAGIC + 1;
     bool sound = true;
     for (auto& mode : loaded.played) {
         for (ModeStatistics& r : mode) {
