@@ -1,12 +1,13 @@
 // The solver against greedy play on the 40 benchmark deals, modes 0 and 2.
 // Run by hand: build/tests/solver_bench [--threads N] [--mode M] [--deals N]
-// [--unseen] [budget_ms ...] (default: every core; budgets 10 100 1000).
+// [--unseen | --first N] [budget_ms ...] (default: every core; budgets 10 100 1000).
 // Slowest is the longest single board, in milliseconds; peak is the most
 // memory the bench has held so far (resident, in MB: run one budget alone
 // to see its own). --deals N takes the first N deals only (for long
 // budgets); --unseen plays 40 other deals, which no test and no tuning of
 // the search has used, to check that its strength is not the benchmark's
-// alone. With --positions N (boards settled per thread) instead of budgets
+// alone; --first N plays the deals from N on (a third set, for tuning
+// without touching either). With --positions N (boards settled per thread) instead of budgets
 // the results are the same on every run, for comparing variants of the
 // search.
 //
@@ -248,6 +249,7 @@ int main(int argc, char** argv)
     bool alone = false;
     bool cancel = false;
     bool unseen = false;
+    int first = -1;  // --first N
     int deals = DEALS;
     int only_mode = -1;  // --mode N: that mode alone (0 or 2; with --alone, 1 or 3)
     SolverLimits limits;
@@ -268,8 +270,10 @@ int main(int argc, char** argv)
             cancel = true;
         else if (arg == "--unseen")
             unseen = true;
+        else if (arg == "--first" && a + 1 < argc)
+            first = std::max(0, std::atoi(argv[++a]));
         else if (arg == "--deals" && a + 1 < argc)
-            deals = std::max(1, std::min(DEALS, std::atoi(argv[++a])));
+            deals = std::max(1, std::atoi(argv[++a]));
         else
             budgets.push_back(std::atoi(argv[a]));
     }
@@ -285,14 +289,14 @@ int main(int argc, char** argv)
         budgets = {0};
     else if (budgets.empty())
         budgets = {10, 100, 1000};
+    const int first_deal = first >= 0 ? first : unseen ? UNSEEN_FIRST : 0;
     std::vector<ColourBoard> boards;
     for (int i = 0; i < deals; ++i)
-        boards.push_back(deal(unseen ? UNSEEN_FIRST + i : i));
+        boards.push_back(deal(first_deal + i));
     if (cancel)
         return cancel_times(boards, limits);
-    const int first_deal = unseen ? UNSEEN_FIRST : 0;
     std::printf("%d thread%s, deals %d to %d%s\n", limits.threads, limits.threads == 1 ? "" : "s", first_deal,
-                first_deal + deals - 1, unseen ? " (unseen)" : "");
+                first_deal + deals - 1, first < 0 && unseen ? " (unseen)" : "");
 
     std::printf("%-12s %-8s %8s %6s %7s %7s %12s %8s %6s\n", "mode", "player", "average", "lowest", "highest", "cleared",
                 "positions/s", "slowest", "peak");
