@@ -433,11 +433,31 @@ int32_t tally_groups(const FastBoard& b, int (&grouped)[6])
     return tally_counted<CountInWord>(b, grouped);
 }
 
+namespace {
+
+void slide_rows(FastBoard& b)
+{
+    const CellSet tiles = occupied(b);
+    // A row needs sliding when some tile has a gap to its right.
+    if ((tiles & ~(tiles >> BOARD_ROWS) & ~RIGHT_COLUMN) != 0)
+        compress_high<BOARD_ROWS>(b, tiles);
+}
+
+} // namespace
+
 void fast_pop(FastBoard& b, CellSet group, int mode, const Incoming& incoming, uint16_t& taken)
 {
     for (CellSet& plane : b.plane)
         plane &= ~group;
     compress_high<1>(b, occupied(b));
+    const bool slides = slides_rows(mode);
+    // Where no column comes in, the rows sliding right close every emptied
+    // column on their way (whole columns keep their order, as each row's
+    // tiles do): the slide alone settles as both.
+    if (slides && !refills_from_left(mode)) {
+        slide_rows(b);
+        return;
+    }
     const CellSet columns = full_columns(occupied(b));
     if (columns != ALL_CELLS) {
         const int empty = BOARD_COLUMNS - cell_count(columns) / BOARD_ROWS;
@@ -460,12 +480,8 @@ void fast_pop(FastBoard& b, CellSet group, int mode, const Incoming& incoming, u
             }
         }
     }
-    if (slides_rows(mode)) {
-        const CellSet tiles = occupied(b);
-        // A row needs sliding when some tile has a gap to its right.
-        if ((tiles & ~(tiles >> BOARD_ROWS) & ~RIGHT_COLUMN) != 0)
-            compress_high<BOARD_ROWS>(b, tiles);
-    }
+    if (slides)
+        slide_rows(b);
 }
 
 void fast_pop(FastBoard& b, CellSet group, int mode)
