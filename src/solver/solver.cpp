@@ -75,9 +75,11 @@ struct Weights {
 // 2, 4 and 16 points gave 609, 605, 602 and 613). Shifter gained nothing
 // measurable from 1 or 2 points and lost from 8 up: it clears anyway.
 constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128}, {12, 6, 128}, {16, 0, 128}};
-// Shifter's second way, for a second thread: at 350,000 positions a thread,
-// 941 on average against 933 for both threads ranking the first way (8, 8:
-// 938; 12, 9: 941; 6, 6: 937). One thread ranking both ways got 927.
+// The second way, for Megashifter's second thread (Shifter's threads split
+// the first pops instead: see splits_first_pops). Measured in Shifter
+// before that split, at 350,000 positions a thread: 941 on average against
+// 933 for both threads ranking the first way (8, 8: 938; 12, 9: 941; 6, 6:
+// 937). One thread ranking both ways got 927.
 constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}, {10, 10, 0}};
 // A colour down to one tile can never clear the board. Measured, this
 // changed no line on the benchmark deals (such positions rank low anyway);
@@ -178,6 +180,10 @@ struct Search {
     std::vector<Solved> solved;
     std::vector<SolverMove> tail;
     SolverLine best;
+    // This thread's part of the first pops when the threads split them
+    // (see take_part): those ranked part, part + parts, ... ; parts 1 takes all.
+    int part = 0;
+    int parts = 1;
     bool late = false;  // the deadline passed inside an endgame: its values are unfinished
 };
 
@@ -589,6 +595,21 @@ void keep_layer(Search& s, size_t width)
     }
 }
 
+// Keeps of the root's children, built with room for all of them, this
+// thread's part: ranked from the best, every parts-th from the part-th.
+// Shifter's threads each search their own first pops rather than the same
+// ones two ways (see splits_first_pops).
+void take_part(Search& s)
+{
+    if (s.kept.size() < size_t(s.parts))
+        return;
+    std::sort(s.kept.begin(), s.kept.end(), better);
+    size_t kept = 0;
+    for (size_t i = size_t(s.part); i < s.kept.size(); i += size_t(s.parts))
+        s.kept[kept++] = s.kept[i];
+    s.kept.resize(kept);
+}
+
 // One beam of the given width to the end; false when the budget ran out
 // first (what it found until then is offered all the same).
 bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weights)
@@ -597,11 +618,16 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.steps.clear();
     s.layer.assign(1, root_node(start));
     BeamClock clock{spent(s), s.positions, s.layer[0].tiles, 0};
+    bool first = true;
     while (!s.layer.empty()) {
-        const size_t room = room_for(s, width);
+        const bool split = first && s.parts > 1;
+        const size_t room = split ? std::max<size_t>(room_for(s, width), MOST_GROUPS) : room_for(s, width);
         LayerTally tally;
         if (!build_children(s, room, weights, tally))
             return false;
+        if (split)
+            take_part(s);
+        first = false;
         width = fit_to_time(s, clock, tally, width, room);
         keep_layer(s, width);
         if (out_of_budget(s))
@@ -668,14 +694,36 @@ std::vector<Weights> ways_of(int mode)
     return {std::begin(TRADITIONAL_WEIGHTS), std::end(TRADITIONAL_WEIGHTS)};
 }
 
+// Shifter's threads split the first pops between them, all ranking the
+// first way (see take_part). Two threads ranking the same first pops two
+// ways found much the same lines: at 250,000 positions a thread on deals
+// 320 to 439, thread 0 alone scored 936.9, thread 1 alone 934.1, and their
+// best 940.6 (thread 0 better on 35 deals, thread 1 on 26, the same on
+// 59), with half to nine tenths of their kept boards the same in the
+// beams' middle layers. Split, each alone scores less (934.1 and 933.5),
+// but they share under 7% of their boards and their best is 946.3; at
+// 400,000, 951.8 against 946.0. On deals 440 to 559 and 560 to 679 (250,000)
+// 933.1 against 930.5 and 934.9 against 929.6; on the bench's 40 deals
+// and the 40 unseen ones, level within chance (250,000: 940.9 against
+// 941.5, 923.5 against 923.9; 400,000: 944.9 against 945.9, 932.5
+// against 931.0). Tried on deals 320 to 439 at 250,000: split and ranked
+// two ways, 943.9 (400,000: 951.0); split in four (two threads' worth of
+// positions, half each), 943.6; split at the second or third layer, 945.5
+// and 944.8; by ranks in pairs (0, 1 | 2, 3 ...), 944.2; alongside, a cap
+// on the share of a layer from one first pop (30 or 50%), 945.4 and 946.1.
+// Megashifter's hint needs each thread's line through every first pop.
+bool splits_first_pops(int mode) { return slides_rows(mode) && bonus_mode(mode); }
+
 // The ways of ranking one thread of `threads` takes: every one-in-`threads`,
 // so that together they rank every way; a thread beyond the ways takes one
 // again (a search that samples the columns to come gives it other columns).
 std::vector<Weights> share_of(int mode, int thread, int threads)
 {
     const std::vector<Weights> ways = ways_of(mode);
-    // Shifter gains more from width than from a second ranking: its second
-    // way is for a second thread only.
+    if (splits_first_pops(mode) && threads > 1)
+        return {ways[0]};
+    // Megashifter gains more from width than from a second ranking: its
+    // second way is for a second thread only.
     const size_t used = slides_rows(mode) ? std::min(ways.size(), size_t(threads)) : ways.size();
     std::vector<Weights> share;
     for (size_t w = size_t(thread); w < used; w += size_t(threads))
@@ -734,6 +782,10 @@ SolverLine search_one_thread(const ColourBoard& start, const ThreadBudget& budge
 {
     Search s;
     start_search(s, budget);
+    if (splits_first_pops(budget.mode)) {
+        s.part = thread;
+        s.parts = threads;
+    }
     widen_until_spent(s, start, share_of(budget.mode, thread, threads));
     std::copy(std::begin(s.first_best), std::end(s.first_best), std::begin(first_best));
     return finish(s, start);

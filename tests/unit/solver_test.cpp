@@ -174,6 +174,39 @@ TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
     }
 }
 
+TEST(Solver, ShiftersTwoThreadsEachSearchTheirOwnFirstPops)
+{
+    random_restart();
+    for (int i = 0; i < 1490; ++i)
+        random_next();
+    fill_board();
+    const ColourBoard start = colours_of(board);
+    ThreadBudget budget;
+    budget.mode = MODE_SHIFTER;
+    budget.by_positions = true;
+    budget.deadline = 20000;
+    budget.most_width = width_within(SEARCH_MEMORY_BYTES / 2);
+    int32_t first_best[2][BOARD_CELLS] = {};
+    SolverLine lines[2];
+    for (int t = 0; t < 2; ++t)
+        lines[t] = search_one_thread(start, budget, t, 2, first_best[t]);
+    int credited[2] = {0, 0};
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        EXPECT_FALSE(first_best[0][cell] > 0 && first_best[1][cell] > 0)
+            << "both threads searched lines starting at column " << cell / BOARD_ROWS << ", row " << cell % BOARD_ROWS;
+        for (int t = 0; t < 2; ++t)
+            credited[t] += first_best[t][cell] > 0;
+    }
+    // Each thread has a part of the first pops of its own, not one alone.
+    EXPECT_GT(credited[0], 1);
+    EXPECT_GT(credited[1], 1);
+    // The search on two threads takes the better of their lines.
+    SolverLimits limits;
+    limits.threads = 2;
+    limits.positions = 20000;
+    EXPECT_EQ(solve_board(start, MODE_SHIFTER, limits).score, std::max(lines[0].score, lines[1].score));
+}
+
 TEST(Solver, TheHintPlaysWholeGamesInTheModesThatRefill)
 {
     // The hint alone, pop after pop, as solver_bench --alone plays: once a
