@@ -144,6 +144,37 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
                 << "board " << trial << ", mode " << mode;
         }
     }
+    // Shifter's endgames skip the pops that cannot beat the best line found
+    // so far (and the floor they are searched against), and keep what they
+    // learn in a table for other floors: on boards of four colours too,
+    // from a single beam, from two threads splitting the first pops, and
+    // from a beam wide enough to keep every position on the way to
+    // endgames met at many floors, never the best line itself.
+    for (int trial = 0; trial < 120; ++trial) {
+        ColourBoard small{};
+        const int colours = 3 + trial % 2;
+        const int columns = trial % 3 == 2 ? 7 : 5;
+        for (int c = BOARD_COLUMNS - columns; c < BOARD_COLUMNS; ++c) {
+            for (int r = BOARD_ROWS - 4; r < BOARD_ROWS; ++r)
+                small.at(c, r).colour = uint8_t(random_next() % colours + 1);
+        }
+        std::map<std::string, int32_t> known;
+        const int32_t best = best_by_trying_all(small, MODE_SHIFTER, known);
+        if (columns > 5) {
+            EXPECT_EQ(solve_board_width(small, MODE_SHIFTER, 1 << 16).score, best) << "Shifter board " << trial;
+            continue;
+        }
+        EXPECT_EQ(solve_board_width(small, MODE_SHIFTER, 1).score, best) << "Shifter board " << trial;
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.positions = 5000;
+        const SolverLine line = solve_board(small, MODE_SHIFTER, limits);
+        EXPECT_EQ(line.score, best) << "Shifter board " << trial << " on two threads";
+        ColourBoard replayed = small;
+        const int32_t points = replay(replayed, line.moves, [](ColourBoard& b) { settle_board(b, MODE_SHIFTER); });
+        EXPECT_EQ(line.score, points + (board_empty(replayed) ? EMPTY_BOARD_BONUS : 0))
+            << "Shifter board " << trial << ": the line does not score what it says";
+    }
 }
 
 TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
