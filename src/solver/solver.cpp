@@ -29,6 +29,9 @@
 //   it cost 27 points in Shifter at 8 sixteenths), or beams again from
 //   positions along the best line with part of the budget (the main beam
 //   lost more width than they found).
+// - Nor, in Shifter, did dropping near-duplicate boards (the same but for
+//   the top row, or two, the better ranked kept): 945.7 and 944.1 against
+//   946.3 at 250,000 positions a thread on deals 320 to 439.
 // Beams of width 1 and 16 measure the cost of width, then one beam is sized
 // to fill the budget left, narrowing on the way if it falls behind; the best
 // line of any beam wins. Time decides only the last beam's widths: a given
@@ -89,7 +92,11 @@ constexpr int64_t LONE_TILE_COST = 250 * 16;
 // Endgames solved exactly from this many tiles: Traditional's scores turn
 // on which endings clear and gain from solving more of them (about 4 points
 // on average at 24 against 20); in Shifter nearly every ending clears and
-// the time buys more width instead (26 lost 35 points, 16 to 18 no gain).
+// the time buys more width instead (26 lost 35 points, 16 to 18 no gain;
+// with the endgames bounded by the best line, 22 and 24 tiles gave 948.3
+// and 947.8 against 948.1 at 250,000 positions a thread on deals 320 to
+// 439; before that bound, endgames counted as free gave 948.2 against
+// 946.3, and 948.5 from 24 tiles).
 constexpr int TRADITIONAL_ENDGAME_TILES = 24;
 constexpr int SHIFTER_ENDGAME_TILES = 20;
 // The widening schedule (see search_thread).
@@ -105,6 +112,17 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 // 945.3. Traditional's forecast errs the other way (its exact endgames
 // cost more than forecast) and widening there lost 30 points on 10 deals;
 // Megashifter has no cut (its boards never clear) and keeps the forecast.
+// Since Shifter's endgames skip what cannot beat the best line (solve_above)
+// its forecast errs further, but heeding that lost at equal time: its last
+// layers forecast at 0.7 of the measured rate gained about 0.9 points at a
+// fixed number of positions (250,000 a thread on deals 320 to 439: 949.6
+// against 948.1; 0.5 949.5, 1.4 944.8, 0.35 941.8, its beams running out
+// before their ends), but each position cost 10 to 12% more processor time
+// (its wider layers rank more children), at 100 ms under load the two were
+// level within chance, and one run in eight lost a clear. Widening by 2 or
+// 1.25 then changed nothing (949.6, 949.3); the width the last beam starts
+// at (FILL 1.2 or 2.2) changed no line: the forecast sets the width within
+// the first layers that fill.
 constexpr double SHIFTER_WIDENING = 1.5;
 
 // One pop of a line the beam still keeps: the lines share their beginnings.
@@ -802,8 +820,10 @@ std::vector<Weights> ways_of(int mode)
 // against 931.0). Tried on deals 320 to 439 at 250,000: split and ranked
 // two ways, 943.9 (400,000: 951.0); split in four (two threads' worth of
 // positions, half each), 943.6; split at the second or third layer, 945.5
-// and 944.8; by ranks in pairs (0, 1 | 2, 3 ...), 944.2; alongside, a cap
-// on the share of a layer from one first pop (30 or 50%), 945.4 and 946.1.
+// and 944.8; by ranks in pairs (0, 1 | 2, 3 ...), 944.2, or 0, 3, 4, 7 |
+// 1, 2, 5, 6 ..., 945.3; alongside, a cap on the share of a layer from
+// one first pop (30 or 50% of its width), 945.4 and 946.1 (unsplit 941.6
+// and 941.0 against 940.6).
 // Megashifter's hint needs each thread's line through every first pop.
 bool splits_first_pops(int mode) { return slides_rows(mode) && bonus_mode(mode); }
 
