@@ -153,7 +153,7 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
     for (int trial = 0; trial < 120; ++trial) {
         ColourBoard small{};
         const int colours = 3 + trial % 2;
-        const int columns = trial % 3 == 2 ? 7 : 5;
+        const int columns = trial % 3 == 2 ? 6 : 5;
         for (int c = BOARD_COLUMNS - columns; c < BOARD_COLUMNS; ++c) {
             for (int r = BOARD_ROWS - 4; r < BOARD_ROWS; ++r)
                 small.at(c, r).colour = uint8_t(random_next() % colours + 1);
