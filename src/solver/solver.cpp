@@ -708,14 +708,15 @@ void keep_layer(Search& s, size_t width)
 // Keeps of the root's children, built with room for all of them, this
 // thread's part: ranked from the best, every parts-th from the part-th.
 // Shifter's threads each search their own first pops rather than the same
-// ones two ways (see splits_first_pops).
+// ones two ways (see splits_first_pops). With more threads than first pops
+// each takes one, a thread beyond them one again.
 void take_part(Search& s)
 {
-    if (s.kept.size() < size_t(s.parts))
+    if (s.kept.empty())
         return;
     std::sort(s.kept.begin(), s.kept.end(), better);
     size_t kept = 0;
-    for (size_t i = size_t(s.part); i < s.kept.size(); i += size_t(s.parts))
+    for (size_t i = size_t(s.part) % s.kept.size(); i < s.kept.size(); i += size_t(s.parts))
         s.kept[kept++] = s.kept[i];
     s.kept.resize(kept);
 }
@@ -824,6 +825,8 @@ std::vector<Weights> ways_of(int mode)
 // 1, 2, 5, 6 ..., 945.3; alongside, a cap on the share of a layer from
 // one first pop (30 or 50% of its width), 945.4 and 946.1 (unsplit 941.6
 // and 941.0 against 940.6).
+// On four threads the split gives 953.5 (250,000 a thread, deals 320 to
+// 439), where the threads beyond two used to repeat the first two's lines.
 // Megashifter's hint needs each thread's line through every first pop.
 bool splits_first_pops(int mode) { return slides_rows(mode) && bonus_mode(mode); }
 

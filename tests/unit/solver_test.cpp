@@ -2,6 +2,7 @@
 // no draw, and on boards small enough to try every line it finds the best.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -236,6 +237,17 @@ TEST(Solver, ShiftersTwoThreadsEachSearchTheirOwnFirstPops)
     limits.threads = 2;
     limits.positions = 20000;
     EXPECT_EQ(solve_board(start, MODE_SHIFTER, limits).score, std::max(lines[0].score, lines[1].score));
+    // On more threads than there are first pops, each searches one.
+    GroupCells groups[BOARD_CELLS / 2];
+    const int threads = fast_groups(fast_board_of(start), groups) + 2;
+    budget.most_width = width_within(SEARCH_MEMORY_BYTES / size_t(threads));
+    for (int t = 0; t < threads; ++t) {
+        int32_t first[BOARD_CELLS] = {};
+        const SolverLine line = search_one_thread(start, budget, t, threads, first);
+        ASSERT_FALSE(line.moves.empty()) << "thread " << t << " of " << threads << " found no line";
+        EXPECT_EQ(std::count_if(std::begin(first), std::end(first), [](int32_t best) { return best > 0; }), 1)
+            << "thread " << t << " of " << threads << " did not keep to one first pop";
+    }
 }
 
 TEST(Solver, TheHintPlaysWholeGamesInTheModesThatRefill)
