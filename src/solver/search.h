@@ -21,8 +21,10 @@ struct ThreadBudget {
 };
 
 // Beams widened until the budget is spent, ranked the ways thread `thread`
-// of `threads` takes. first_best[cell] ends as the best score of any line
-// found whose first pop holds that cell (0 when none). Draws nothing.
+// of `threads` takes (in Shifter, from the first pops that thread takes).
+// first_best[cell] ends as the best score of any line found whose first pop
+// holds that cell (0 when none; in Shifter an ending counts as found only
+// when it beat the best line so far). Draws nothing.
 SolverLine search_one_thread(const ColourBoard& start, const ThreadBudget& budget, int thread, int threads,
                              int32_t (&first_best)[BOARD_CELLS]);
 

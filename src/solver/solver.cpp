@@ -16,8 +16,9 @@
 //   colour as one group, and the bonus) cannot beat the best line found is
 //   never popped: exact, and late in a beam most children are such.
 // - Once few tiles are left (24, 20 in Shifter), every line is tried (positions met
-//   twice are looked up): the empty-board bonus decides most Traditional
-//   scores, and a ranking cannot tell which endings clear.
+//   twice are looked up; in Shifter, none that cannot beat the best line
+//   found): the empty-board bonus decides most Traditional scores, and a
+//   ranking cannot tell which endings clear.
 // - Playouts from each position (greedy, or keeping the most plentiful
 //   colour for last) ranked no better for their cost than a wider beam.
 //   Nor did layers by tiles left instead of by pops made, a cap on the
@@ -28,6 +29,9 @@
 //   it cost 27 points in Shifter at 8 sixteenths), or beams again from
 //   positions along the best line with part of the budget (the main beam
 //   lost more width than they found).
+// - Nor, in Shifter, did dropping near-duplicate boards (the same but for
+//   the top row, or two, the better ranked kept): 945.7 and 944.1 against
+//   946.3 at 250,000 positions a thread on deals 320 to 439.
 // Beams of width 1 and 16 measure the cost of width, then one beam is sized
 // to fill the budget left, narrowing on the way if it falls behind; the best
 // line of any beam wins. Time decides only the last beam's widths: a given
@@ -75,9 +79,11 @@ struct Weights {
 // 2, 4 and 16 points gave 609, 605, 602 and 613). Shifter gained nothing
 // measurable from 1 or 2 points and lost from 8 up: it clears anyway.
 constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128}, {12, 6, 128}, {16, 0, 128}};
-// Shifter's second way, for a second thread: at 350,000 positions a thread,
-// 941 on average against 933 for both threads ranking the first way (8, 8:
-// 938; 12, 9: 941; 6, 6: 937). One thread ranking both ways got 927.
+// The second way, for Megashifter's second thread (Shifter's threads split
+// the first pops instead: see splits_first_pops). Measured in Shifter
+// before that split, at 350,000 positions a thread: 941 on average against
+// 933 for both threads ranking the first way (8, 8: 938; 12, 9: 941; 6, 6:
+// 937). One thread ranking both ways got 927.
 constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0}, {10, 10, 0}};
 // A colour down to one tile can never clear the board. Measured, this
 // changed no line on the benchmark deals (such positions rank low anyway);
@@ -86,7 +92,11 @@ constexpr int64_t LONE_TILE_COST = 250 * 16;
 // Endgames solved exactly from this many tiles: Traditional's scores turn
 // on which endings clear and gain from solving more of them (about 4 points
 // on average at 24 against 20); in Shifter nearly every ending clears and
-// the time buys more width instead (26 lost 35 points, 16 to 18 no gain).
+// the time buys more width instead (26 lost 35 points, 16 to 18 no gain;
+// with the endgames bounded by the best line, 22 and 24 tiles gave 948.3
+// and 947.8 against 948.1 at 250,000 positions a thread on deals 320 to
+// 439; before that bound, endgames counted as free gave 948.2 against
+// 946.3, and 948.5 from 24 tiles).
 constexpr int TRADITIONAL_ENDGAME_TILES = 24;
 constexpr int SHIFTER_ENDGAME_TILES = 20;
 // The widening schedule (see search_thread).
@@ -102,6 +112,17 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 // 945.3. Traditional's forecast errs the other way (its exact endgames
 // cost more than forecast) and widening there lost 30 points on 10 deals;
 // Megashifter has no cut (its boards never clear) and keeps the forecast.
+// Since Shifter's endgames skip what cannot beat the best line (solve_above)
+// its forecast errs further, but heeding that lost at equal time: its last
+// layers forecast at 0.7 of the measured rate gained about 0.9 points at a
+// fixed number of positions (250,000 a thread on deals 320 to 439: 949.6
+// against 948.1; 0.5 949.5, 1.4 944.8, 0.35 941.8, its beams running out
+// before their ends), but each position cost 10 to 12% more processor time
+// (its wider layers rank more children), at 100 ms under load the two were
+// level within chance, and one run in eight lost a clear. Widening by 2 or
+// 1.25 then changed nothing (949.6, 949.3); the width the last beam starts
+// at (FILL 1.2 or 2.2) changed no line: the forecast sets the width within
+// the first layers that fill.
 constexpr double SHIFTER_WIDENING = 1.5;
 
 // One pop of a line the beam still keeps: the lines share their beginnings.
@@ -138,6 +159,7 @@ struct Solved {
     int32_t value;  // the most the position can still score, bonus included
     uint8_t column;  // the pop that starts it
     uint8_t row;
+    bool at_most = false;  // value is only a bound (solve_above): no line beats it
 };
 constexpr size_t SOLVED_SLOTS = size_t(1) << 16;
 
@@ -178,6 +200,11 @@ struct Search {
     std::vector<Solved> solved;
     std::vector<SolverMove> tail;
     SolverLine best;
+    // This thread's part of the first pops when the threads split them
+    // (see take_part): those ranked part, part + parts, ... ; parts 1 takes all.
+    int part = 0;
+    int parts = 1;
+    bool bounded = false;  // endgames by solve_above rather than solve_exactly
     bool late = false;  // the deadline passed inside an endgame: its values are unfinished
 };
 
@@ -290,6 +317,88 @@ int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
     return entry.value;
 }
 
+// The tiles of each colour on a board.
+void count_colours(const FastBoard& on, uint8_t (&counts)[colour_count + 1])
+{
+    CellSet of_colour[colour_count + 1];
+    colour_sets(on, of_colour);
+    counts[0] = 0;
+    for (int c = 1; c <= colour_count; ++c)
+        counts[c] = uint8_t(cell_count(of_colour[c]));
+}
+
+// As solve_exactly, but only what can beat `floor` is worked out: the
+// value is exact when above it, and otherwise a bound no line beats (at
+// most `floor`). The biggest groups go first, so that a good line is found
+// early, and a pop whose points plus the most its tiles could still make
+// (most_left) cannot beat the floor or the best line so far is never made.
+// Table entries say which they hold: a bound answers a later look only
+// below a floor as high. Shifter's endgames took about a sixth of its
+// positions, and a search that counted none of them as spent gained 1.8
+// points (250,000 positions a thread, deals 320 to 439); this gained 1.8
+// there (946.3 to 948.1; 400,000: 951.8 to 952.7), on deals 440 to 559
+// and 560 to 679 1.7 and 2.3, on the bench's deals 2.1 (250,000) and 1.3
+// (400,000), on the unseen 4.7 and 0.9, for the same processor time.
+// Traditional keeps solve_exactly: its lines must not change.
+int32_t solve_above(Search& s, const FastBoard& on, uint16_t taken, int32_t floor)
+{
+    const uint64_t key = position_hash(on, taken);
+    Solved& slot = s.solved[key & (SOLVED_SLOTS - 1)];
+    if (slot.key == key && (!slot.at_most || slot.value <= floor))
+        return slot.value;
+    GroupCells groups[MOST_GROUPS];
+    const int found = fast_groups(on, groups);
+    if (found == 0) {
+        const int32_t value = bonus_mode(s.mode) && occupied(on) == 0 ? EMPTY_BOARD_BONUS : 0;
+        s.solved[key & (SOLVED_SLOTS - 1)] = Solved{key, value, 0, 0, false};
+        return value;
+    }
+    uint8_t counts[colour_count + 1];
+    count_colours(on, counts);
+    // Biggest first; among equals in the order found.
+    uint8_t order[MOST_GROUPS];
+    for (int g = 0; g < found; ++g) {
+        int at = g;
+        for (; at > 0 && groups[order[at - 1]].size < groups[g].size; --at)
+            order[at] = order[at - 1];
+        order[at] = uint8_t(g);
+    }
+    int32_t best = -1;  // the best line through a pop made, exact once above the floor
+    int32_t bound = -1;  // the most any pop could give, made or not
+    uint8_t column = 0, row = 0;
+    for (int i = 0; i < found; ++i) {
+        const GroupCells& group = groups[order[i]];
+        const int32_t points = group_points(group.size);
+        const int32_t beat = std::max(floor, best);
+        const int32_t most = points + most_left(counts, group.colour, group.size);
+        if (most <= beat) {
+            bound = std::max(bound, most);
+            continue;
+        }
+        if ((s.positions & 1023) == 0 && out_of_budget(s))
+            s.late = true;
+        if (s.late)
+            return 0;
+        FastBoard child = on;
+        uint16_t child_taken = taken;
+        pop_planned(s, child, group.cells, child_taken);
+        ++s.positions;
+        const int32_t value = points + solve_above(s, child, child_taken, beat - points);
+        if (s.late)
+            return 0;
+        bound = std::max(bound, value);
+        if (value > best) {
+            best = value;
+            column = column_of(group);
+            row = row_of(group);
+        }
+    }
+    const bool exact = best > floor;
+    const int32_t value = exact ? best : bound;
+    s.solved[key & (SOLVED_SLOTS - 1)] = Solved{key, value, column, row, !exact};
+    return value;
+}
+
 // Takes the line ending in `step`, then `last` when there is one, then the
 // moves in s.tail, when it beats the best so far.
 void offer(Search& s, int32_t score, uint32_t step, const SolverMove* last, uint8_t first)
@@ -314,7 +423,10 @@ void endgame_line(Search& s, FastBoard on, uint16_t taken, std::vector<SolverMov
 {
     out.clear();
     while (!s.late) {
-        solve_exactly(s, on, taken);
+        if (s.bounded)
+            solve_above(s, on, taken, -1);
+        else
+            solve_exactly(s, on, taken);
         const Solved& slot = s.solved[position_hash(on, taken) & (SOLVED_SLOTS - 1)];
         const CellSet group = group_at(on, slot.column * BOARD_ROWS + slot.row);
         const int size = cell_count(group);
@@ -434,11 +546,15 @@ bool build_children(Search& s, size_t room, const Weights& weights, LayerTally& 
             if (child.taken != parent.taken)
                 count_tiles(child);
             if (child.tiles <= s.endgame_tiles && child.taken >= s.incoming.columns) {
-                const int32_t rest = solve_exactly(s, child.board, child.taken);
+                const int32_t rest = s.bounded ? solve_above(s, child.board, child.taken, s.best.score - child.score)
+                                               : solve_exactly(s, child.board, child.taken);
                 if (!s.late && child.score + rest > s.best.score)
                     endgame_line(s, child.board, child.taken, s.tail);
                 if (s.late)
                     return false;
+                // Not above the best line, solve_above gave a bound, not a line.
+                if (s.bounded && child.score + rest <= s.best.score)
+                    continue;
                 const SolverMove last{column_of(group), row_of(group), points};
                 offer(s, child.score + rest, parent.step, &last, child.first);
                 continue;
@@ -589,6 +705,22 @@ void keep_layer(Search& s, size_t width)
     }
 }
 
+// Keeps of the root's children, built with room for all of them, this
+// thread's part: ranked from the best, every parts-th from the part-th.
+// Shifter's threads each search their own first pops rather than the same
+// ones two ways (see splits_first_pops). With more threads than first pops
+// each takes one, a thread beyond them one again.
+void take_part(Search& s)
+{
+    if (s.kept.empty())
+        return;
+    std::sort(s.kept.begin(), s.kept.end(), better);
+    size_t kept = 0;
+    for (size_t i = size_t(s.part) % s.kept.size(); i < s.kept.size(); i += size_t(s.parts))
+        s.kept[kept++] = s.kept[i];
+    s.kept.resize(kept);
+}
+
 // One beam of the given width to the end; false when the budget ran out
 // first (what it found until then is offered all the same).
 bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weights)
@@ -597,11 +729,16 @@ bool beam(Search& s, const ColourBoard& start, size_t width, const Weights& weig
     s.steps.clear();
     s.layer.assign(1, root_node(start));
     BeamClock clock{spent(s), s.positions, s.layer[0].tiles, 0};
+    bool first = true;
     while (!s.layer.empty()) {
-        const size_t room = room_for(s, width);
+        const bool split = first && s.parts > 1;
+        const size_t room = split ? std::max<size_t>(room_for(s, width), MOST_GROUPS) : room_for(s, width);
         LayerTally tally;
         if (!build_children(s, room, weights, tally))
             return false;
+        if (split)
+            take_part(s);
+        first = false;
         width = fit_to_time(s, clock, tally, width, room);
         keep_layer(s, width);
         if (out_of_budget(s))
@@ -630,6 +767,7 @@ void start_search(Search& s, const ThreadBudget& budget)
 {
     s.mode = budget.mode;
     s.endgame_tiles = slides_rows(budget.mode) ? SHIFTER_ENDGAME_TILES : TRADITIONAL_ENDGAME_TILES;
+    s.bounded = slides_rows(budget.mode) && bonus_mode(budget.mode);
     s.by_positions = budget.by_positions;
     s.began = budget.began;
     s.cancel = budget.cancel;
@@ -668,14 +806,40 @@ std::vector<Weights> ways_of(int mode)
     return {std::begin(TRADITIONAL_WEIGHTS), std::end(TRADITIONAL_WEIGHTS)};
 }
 
+// Shifter's threads split the first pops between them, all ranking the
+// first way (see take_part). Two threads ranking the same first pops two
+// ways found much the same lines: at 250,000 positions a thread on deals
+// 320 to 439, thread 0 alone scored 936.9, thread 1 alone 934.1, and their
+// best 940.6 (thread 0 better on 35 deals, thread 1 on 26, the same on
+// 59), with half to nine tenths of their kept boards the same in the
+// beams' middle layers. Split, each alone scores less (934.1 and 933.5),
+// but they share under 7% of their boards and their best is 946.3; at
+// 400,000, 951.8 against 946.0. On deals 440 to 559 and 560 to 679 (250,000)
+// 933.1 against 930.5 and 934.9 against 929.6; on the bench's 40 deals
+// and the 40 unseen ones, level within chance (250,000: 940.9 against
+// 941.5, 923.5 against 923.9; 400,000: 944.9 against 945.9, 932.5
+// against 931.0). Tried on deals 320 to 439 at 250,000: split and ranked
+// two ways, 943.9 (400,000: 951.0); split in four (two threads' worth of
+// positions, half each), 943.6; split at the second or third layer, 945.5
+// and 944.8; by ranks in pairs (0, 1 | 2, 3 ...), 944.2, or 0, 3, 4, 7 |
+// 1, 2, 5, 6 ..., 945.3; alongside, a cap on the share of a layer from
+// one first pop (30 or 50% of its width), 945.4 and 946.1 (unsplit 941.6
+// and 941.0 against 940.6).
+// On four threads the split gives 953.5 (250,000 a thread, deals 320 to
+// 439), where the threads beyond two used to repeat the first two's lines.
+// Megashifter's hint needs each thread's line through every first pop.
+bool splits_first_pops(int mode) { return slides_rows(mode) && bonus_mode(mode); }
+
 // The ways of ranking one thread of `threads` takes: every one-in-`threads`,
 // so that together they rank every way; a thread beyond the ways takes one
 // again (a search that samples the columns to come gives it other columns).
 std::vector<Weights> share_of(int mode, int thread, int threads)
 {
     const std::vector<Weights> ways = ways_of(mode);
-    // Shifter gains more from width than from a second ranking: its second
-    // way is for a second thread only.
+    if (splits_first_pops(mode) && threads > 1)
+        return {ways[0]};
+    // Megashifter gains more from width than from a second ranking: its
+    // second way is for a second thread only.
     const size_t used = slides_rows(mode) ? std::min(ways.size(), size_t(threads)) : ways.size();
     std::vector<Weights> share;
     for (size_t w = size_t(thread); w < used; w += size_t(threads))
@@ -734,6 +898,10 @@ SolverLine search_one_thread(const ColourBoard& start, const ThreadBudget& budge
 {
     Search s;
     start_search(s, budget);
+    if (splits_first_pops(budget.mode)) {
+        s.part = thread;
+        s.parts = threads;
+    }
     widen_until_spent(s, start, share_of(budget.mode, thread, threads));
     std::copy(std::begin(s.first_best), std::end(s.first_best), std::begin(first_best));
     return finish(s, start);

@@ -2,8 +2,9 @@
 // they plan on, and the choice among their lines.
 //
 // Threads: each runs its own beams with its share of the mode's ways to
-// rank (solver.cpp) and the best line wins, ties to the lowest thread: with
-// a budget of positions the result does not depend on timing. In the modes
+// rank, or in Shifter its share of the first pops (solver.cpp), and the
+// best line wins, ties to the lowest thread: with a budget of positions
+// the result does not depend on timing. In the modes
 // that refill, a hint plans on columns drawn from the search's own
 // generator, a sample for each thread, rather than on empty ones; the first
 // moves of the threads' lines are then compared by the best line each

@@ -2,6 +2,7 @@
 // no draw, and on boards small enough to try every line it finds the best.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -144,6 +145,37 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
                 << "board " << trial << ", mode " << mode;
         }
     }
+    // Shifter's endgames skip the pops that cannot beat the best line found
+    // so far (and the floor they are searched against), and keep what they
+    // learn in a table for other floors: on boards of four colours too,
+    // from a single beam, from two threads splitting the first pops, and
+    // from a beam wide enough to keep every position on the way to
+    // endgames met at many floors, never the best line itself.
+    for (int trial = 0; trial < 120; ++trial) {
+        ColourBoard small{};
+        const int colours = 3 + trial % 2;
+        const int columns = trial % 3 == 2 ? 6 : 5;
+        for (int c = BOARD_COLUMNS - columns; c < BOARD_COLUMNS; ++c) {
+            for (int r = BOARD_ROWS - 4; r < BOARD_ROWS; ++r)
+                small.at(c, r).colour = uint8_t(random_next() % colours + 1);
+        }
+        std::map<std::string, int32_t> known;
+        const int32_t best = best_by_trying_all(small, MODE_SHIFTER, known);
+        if (columns > 5) {
+            EXPECT_EQ(solve_board_width(small, MODE_SHIFTER, 1 << 16).score, best) << "Shifter board " << trial;
+            continue;
+        }
+        EXPECT_EQ(solve_board_width(small, MODE_SHIFTER, 1).score, best) << "Shifter board " << trial;
+        SolverLimits limits;
+        limits.threads = 2;
+        limits.positions = 5000;
+        const SolverLine line = solve_board(small, MODE_SHIFTER, limits);
+        EXPECT_EQ(line.score, best) << "Shifter board " << trial << " on two threads";
+        ColourBoard replayed = small;
+        const int32_t points = replay(replayed, line.moves, [](ColourBoard& b) { settle_board(b, MODE_SHIFTER); });
+        EXPECT_EQ(line.score, points + (board_empty(replayed) ? EMPTY_BOARD_BONUS : 0))
+            << "Shifter board " << trial << ": the line does not score what it says";
+    }
 }
 
 TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
@@ -171,6 +203,50 @@ TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
         EXPECT_EQ(narrow.score, points + (board_empty(replayed) ? EMPTY_BOARD_BONUS : 0)) << "mode " << mode;
         const int first = narrow.moves.at(0).column * BOARD_ROWS + narrow.moves.at(0).row;
         EXPECT_EQ(first_best[first], narrow.score) << "mode " << mode << ": the line's first pop is not credited";
+    }
+}
+
+TEST(Solver, ShiftersTwoThreadsEachSearchTheirOwnFirstPops)
+{
+    random_restart();
+    for (int i = 0; i < 1490; ++i)
+        random_next();
+    fill_board();
+    const ColourBoard start = colours_of(board);
+    ThreadBudget budget;
+    budget.mode = MODE_SHIFTER;
+    budget.by_positions = true;
+    budget.deadline = 20000;
+    budget.most_width = width_within(SEARCH_MEMORY_BYTES / 2);
+    int32_t first_best[2][BOARD_CELLS] = {};
+    SolverLine lines[2];
+    for (int t = 0; t < 2; ++t)
+        lines[t] = search_one_thread(start, budget, t, 2, first_best[t]);
+    int credited[2] = {0, 0};
+    for (int cell = 0; cell < BOARD_CELLS; ++cell) {
+        EXPECT_FALSE(first_best[0][cell] > 0 && first_best[1][cell] > 0)
+            << "both threads searched lines starting at column " << cell / BOARD_ROWS << ", row " << cell % BOARD_ROWS;
+        for (int t = 0; t < 2; ++t)
+            credited[t] += first_best[t][cell] > 0;
+    }
+    // Each thread has a part of the first pops of its own, not one alone.
+    EXPECT_GT(credited[0], 1);
+    EXPECT_GT(credited[1], 1);
+    // The search on two threads takes the better of their lines.
+    SolverLimits limits;
+    limits.threads = 2;
+    limits.positions = 20000;
+    EXPECT_EQ(solve_board(start, MODE_SHIFTER, limits).score, std::max(lines[0].score, lines[1].score));
+    // On more threads than there are first pops, each searches one.
+    GroupCells groups[BOARD_CELLS / 2];
+    const int threads = fast_groups(fast_board_of(start), groups) + 2;
+    budget.most_width = width_within(SEARCH_MEMORY_BYTES / size_t(threads));
+    for (int t = 0; t < threads; ++t) {
+        int32_t first[BOARD_CELLS] = {};
+        const SolverLine line = search_one_thread(start, budget, t, threads, first);
+        ASSERT_FALSE(line.moves.empty()) << "thread " << t << " of " << threads << " found no line";
+        EXPECT_EQ(std::count_if(std::begin(first), std::end(first), [](int32_t best) { return best > 0; }), 1)
+            << "thread " << t << " of " << threads << " did not keep to one first pop";
     }
 }
 
