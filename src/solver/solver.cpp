@@ -91,7 +91,7 @@ constexpr Weights TRADITIONAL_WEIGHTS[] = {{8, 4, 128, 0}, {12, 6, 128, 0}, {16,
 // positions (the same time) it still made 924.1, 942.4 and 925.5. At
 // 400,000 it changed nothing measurable (928.7 to 928.6, 945.9 to 945.0,
 // 931.0 to 931.2). 16 made +1.9 on the tuning deals, 24 +2.3, 32 +1.2,
-// 48 nothing; the first thread alone +1.2, the second alone +1.8.
+// 48 nothing; at 24 on the first thread alone +1.2, the second alone +1.8.
 constexpr int64_t SHIFTER_DIAGONAL = 20;
 constexpr Weights SHIFTER_WEIGHTS[] = {{12, 6, 0, SHIFTER_DIAGONAL}, {10, 10, 0, SHIFTER_DIAGONAL}};
 // Megashifter ranks as Shifter did before the diagonal term, which was
