@@ -28,5 +28,9 @@ struct ThreadBudget {
 SolverLine search_one_thread(const ColourBoard& start, const ThreadBudget& budget, int thread, int threads,
                              int32_t (&first_best)[BOARD_CELLS]);
 
+// The tiles that have a tile of their own colour as a diagonal neighbour:
+// a term of Shifter's ranking (the pair often meets after one pop).
+int diagonal_tiles(const FastBoard& b);
+
 // The widest beam a thread may keep within `bytes`.
 size_t width_within(size_t bytes);

@@ -178,6 +178,51 @@ TEST(Solver, FindsTheBestLineOnBoardsSmallEnoughToTryEveryLine)
     }
 }
 
+// Shifter's ranking counts the tiles that have a tile of their colour as a
+// diagonal neighbour; a step off the bottom of one column must not reach the
+// top of the next.
+TEST(Solver, ShifterCountsTilesOfOneColourDiagonallyNextToEachOther)
+{
+    ColourBoard hand{};
+    hand.at(3, 4).colour = 1;  // with (4, 5) below right and (4, 3) above right
+    hand.at(4, 5).colour = 1;
+    hand.at(4, 3).colour = 1;
+    hand.at(4, 4).colour = 2;  // between them, another colour
+    hand.at(0, 7).colour = 3;  // bottom of one column, top of the column after the next
+    hand.at(2, 0).colour = 3;
+    hand.at(1, 0).colour = 4;  // top and bottom of one column
+    hand.at(1, 7).colour = 4;
+    hand.at(8, 6).colour = 5;  // straight neighbours are not diagonal ones
+    hand.at(9, 6).colour = 5;
+    hand.at(9, 5).colour = 2;  // diagonal, but of two colours
+    hand.at(8, 4).colour = 3;
+    EXPECT_EQ(diagonal_tiles(fast_board_of(hand)), 3) << "the three tiles of colour 1 around (4, 4)";
+
+    // Random boards, partly empty, against a count cell by cell.
+    random_restart(7);
+    for (int trial = 0; trial < 200; ++trial) {
+        ColourBoard b{};
+        for (ColourCell& cell : b.cells)
+            cell.colour = uint8_t(random_next() % (colour_count + 2) % (colour_count + 1));
+        int expected = 0;
+        for (int c = 0; c < BOARD_COLUMNS; ++c) {
+            for (int r = 0; r < BOARD_ROWS; ++r) {
+                bool paired = false;
+                for (int dc : {-1, 1}) {
+                    for (int dr : {-1, 1}) {
+                        const int nc = c + dc, nr = r + dr;
+                        paired = paired
+                                 || (nc >= 0 && nc < BOARD_COLUMNS && nr >= 0 && nr < BOARD_ROWS
+                                     && b.at(c, r).colour != 0 && b.at(nc, nr).colour == b.at(c, r).colour);
+                    }
+                }
+                expected += paired;
+            }
+        }
+        EXPECT_EQ(diagonal_tiles(fast_board_of(b)), expected) << "random board " << trial;
+    }
+}
+
 TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
 {
     random_restart();
