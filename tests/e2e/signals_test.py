@@ -48,7 +48,12 @@ def on_options(game):
 
 def on_question(game):
     board = game.start()
-    game.pop(largest_group(board))
+    group = largest_group(board)
+    game.pop(group)
+    # N asks only over a game in progress: before the pop is taken it
+    # starts a new game at once. On a loaded machine the key could get
+    # there first.
+    game.settled_board(tiles_after(board, group, 0), doing="the pop")
     key("n")
     until(lambda: asks("This will start a"), 10, "the new game question")
 
