@@ -131,29 +131,20 @@ constexpr double NEVER = std::numeric_limits<double>::infinity();
 // 945.3. Traditional's forecast errs the other way (its exact endgames
 // cost more than forecast) and widening there lost 30 points on 10 deals;
 // Megashifter has no cut (its boards never clear) and keeps the forecast.
-// Since Shifter's endgames skip what cannot beat the best line (solve_above)
-// its forecast errs further, but heeding that lost at equal time: its last
-// layers forecast at 0.7 of the measured rate gained about 0.9 points at a
-// fixed number of positions (250,000 a thread on deals 320 to 439: 949.6
-// against 948.1; 0.5 949.5, 1.4 944.8, 0.35 941.8, its beams running out
-// before their ends), but each position cost 10 to 12% more processor time
-// (its wider layers rank more children), at 100 ms under load the two were
-// level within chance, and one run in eight lost a clear. Widening by 2 or
-// 1.25 then changed nothing (949.6, 949.3); the width the last beam starts
-// at (FILL 1.2 or 2.2) changed no line: the forecast sets the width within
-// the first layers that fill.
 constexpr double SHIFTER_WIDENING = 1.5;
-// And since its endgames skip what cannot beat the best line (solve_above)
-// the forecast overstates Shifter's last layers further: a beam forecasts
-// them at this share of what they would cost at the rate measured. At
+// Since its endgames skip what cannot beat the best line (solve_above) the
+// forecast overstates Shifter's last layers further: a beam forecasts them
+// at this share of what they would cost at the rate measured. At
 // 250,000 positions a thread (deals 320 to 439) 0.7 scored 949.6 against
 // 948.1, 0.5 949.5, 1.4 944.8, and 0.35 941.8 (beams ran out before their
 // ends); at 0.7 the bench's deals, the unseen and deals 440 to 559 gained
 // 0.6 to 1.8 at 250,000 and 400,000, deals 560 to 679 lost 0.9. (The
 // width the last beam starts at, FILL, hardly matters any more: the
-// forecast sets it within the first layers that fill.) By time it counts
-// for more: at the measured rate a 100 ms search ended after 79 ms on
-// average, at 0.7 after 90 (0.6: 94, 0.8: 87). Three runs each of 100 ms
+// forecast sets it within the first layers that fill; widening by 2 or
+// 1.25 with it changed nothing, 949.6 and 949.3.) Each position costs 10 to
+// 12 % more processor time (wider layers rank more children), but by time
+// it counts for more: at the measured rate a 100 ms search ended after 79
+// ms on average, at 0.7 after 90 (0.6: 94, 0.8: 87). Three runs each of 100 ms
 // on a quiet machine: the bench's deals 938.4 at the measured rate, 944.9
 // at 0.7 (0.6: 944.6, 0.8: 944.2); the unseen 928.3 and 933.0 (932.2,
 // 931.3); deals 200 to 239 919.8 and 925.5 (926.1, 923.4).
