@@ -17,6 +17,16 @@
 
 namespace {
 
+// The first board after the full intro.
+ColourBoard first_deal()
+{
+    random_restart();
+    for (int i = 0; i < 1490; ++i)
+        random_next();
+    fill_board();
+    return colours_of(board);
+}
+
 // Replays moves through the rules on either kind of board; the points, or
 // -1 from the first pop that is not a group of two or more worth its points.
 template <class B, class Settle>
@@ -71,12 +81,7 @@ int32_t best_by_trying_all(const ColourBoard& on, int mode, std::map<std::string
 TEST(Solver, ItsLinePlaysThroughTheRulesAddsUpAndTakesNoDraw)
 {
     for (int mode = 0; mode < MODE_COUNT; ++mode) {
-        // The first board after the full intro.
-        random_restart();
-        for (int i = 0; i < 1490; ++i)
-            random_next();
-        fill_board();
-        const ColourBoard start = colours_of(board);
+        const ColourBoard start = first_deal();
         const uint64_t draws = random_draws();
         SolverLimits limits;
         limits.positions = 20000;
@@ -225,11 +230,7 @@ TEST(Solver, ShifterCountsTilesOfOneColourDiagonallyNextToEachOther)
 
 TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
 {
-    random_restart();
-    for (int i = 0; i < 1490; ++i)
-        random_next();
-    fill_board();
-    const ColourBoard start = colours_of(board);
+    const ColourBoard start = first_deal();
     for (int mode : {MODE_TRADITIONAL, MODE_SHIFTER}) {
         // Room for 6 positions a layer, and more positions to spend than a
         // beam that narrow could ever use: the search must end by itself,
@@ -253,11 +254,7 @@ TEST(Solver, ASearchHeldToItsMemoryStopsWideningAndItsLineStillPlays)
 
 TEST(Solver, ShiftersTwoThreadsEachSearchTheirOwnFirstPops)
 {
-    random_restart();
-    for (int i = 0; i < 1490; ++i)
-        random_next();
-    fill_board();
-    const ColourBoard start = colours_of(board);
+    const ColourBoard start = first_deal();
     ThreadBudget budget;
     budget.mode = MODE_SHIFTER;
     budget.by_positions = true;
