@@ -284,16 +284,23 @@ int diagonal_tiles(const FastBoard& b)
 
 namespace {
 
+// The tiles of each colour on a board.
+void count_colours(const FastBoard& on, uint8_t (&counts)[colour_count + 1])
+{
+    CellSet of_colour[colour_count + 1];
+    colour_sets(on, of_colour);
+    counts[0] = 0;
+    for (int c = 1; c <= colour_count; ++c)
+        counts[c] = uint8_t(cell_count(of_colour[c]));
+}
+
 // Tiles of each colour, counted afresh after columns came in.
 void count_tiles(Node& node)
 {
-    CellSet of_colour[colour_count + 1];
-    colour_sets(node.board, of_colour);
+    count_colours(node.board, node.counts);
     int tiles = 0;
-    for (int c = 1; c <= colour_count; ++c) {
-        node.counts[c] = uint8_t(cell_count(of_colour[c]));
+    for (int c = 1; c <= colour_count; ++c)
         tiles += node.counts[c];
-    }
     node.tiles = uint8_t(tiles);
 }
 
@@ -338,6 +345,22 @@ int32_t most_left(const uint8_t (&counts)[colour_count + 1], int popped_colour, 
     return most + (lone ? 0 : EMPTY_BOARD_BONUS);
 }
 
+// One pop inside an endgame's search, into `child`; false once the budget
+// has run out (looked at every 1024 positions), and the search is late.
+bool endgame_pop(Search& s, const FastBoard& on, uint16_t taken, CellSet group, FastBoard& child,
+                 uint16_t& child_taken)
+{
+    if ((s.positions & 1023) == 0 && out_of_budget(s))
+        s.late = true;
+    if (s.late)
+        return false;
+    child = on;
+    child_taken = taken;
+    pop_planned(s, child, group, child_taken);
+    ++s.positions;
+    return true;
+}
+
 // The most a position can still score, by trying every line; positions met
 // again are looked up. Only for endgames, where that is cheap.
 int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
@@ -350,14 +373,10 @@ int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
     int32_t best = found == 0 && bonus_mode(s.mode) && occupied(on) == 0 ? EMPTY_BOARD_BONUS : 0;
     Solved entry{key, best, 0, 0};
     for (int g = 0; g < found; ++g) {
-        if ((s.positions & 1023) == 0 && out_of_budget(s))
-            s.late = true;
-        if (s.late)
+        FastBoard child;
+        uint16_t child_taken;
+        if (!endgame_pop(s, on, taken, groups[g].cells, child, child_taken))
             return 0;
-        FastBoard child = on;
-        uint16_t child_taken = taken;
-        pop_planned(s, child, groups[g].cells, child_taken);
-        ++s.positions;
         const int32_t value = group_points(groups[g].size) + solve_exactly(s, child, child_taken);
         if (g == 0 || value > entry.value)
             entry = Solved{key, value, column_of(groups[g]), row_of(groups[g])};
@@ -366,16 +385,6 @@ int32_t solve_exactly(Search& s, const FastBoard& on, uint16_t taken)
         return 0;
     s.solved[key & (SOLVED_SLOTS - 1)] = entry;
     return entry.value;
-}
-
-// The tiles of each colour on a board.
-void count_colours(const FastBoard& on, uint8_t (&counts)[colour_count + 1])
-{
-    CellSet of_colour[colour_count + 1];
-    colour_sets(on, of_colour);
-    counts[0] = 0;
-    for (int c = 1; c <= colour_count; ++c)
-        counts[c] = uint8_t(cell_count(of_colour[c]));
 }
 
 // As solve_exactly, but only what can beat `floor` is worked out: the
@@ -426,14 +435,10 @@ int32_t solve_above(Search& s, const FastBoard& on, uint16_t taken, int32_t floo
             bound = std::max(bound, most);
             continue;
         }
-        if ((s.positions & 1023) == 0 && out_of_budget(s))
-            s.late = true;
-        if (s.late)
+        FastBoard child;
+        uint16_t child_taken;
+        if (!endgame_pop(s, on, taken, group.cells, child, child_taken))
             return 0;
-        FastBoard child = on;
-        uint16_t child_taken = taken;
-        pop_planned(s, child, group.cells, child_taken);
-        ++s.positions;
         const int32_t value = points + solve_above(s, child, child_taken, beat - points);
         if (s.late)
             return 0;
